@@ -1,0 +1,6 @@
+#include "editortab.h"
+
+EditorTab EditorTab::blank()
+{
+    return EditorTab{QUuid::createUuid(), std::nullopt, QString(), std::nullopt};
+}

@@ -1,0 +1,227 @@
+#include "notesession.h"
+
+#include "autosave/autosavemanager.h"
+#include "editor/wispentextview.h"
+#include "whitespace.h"
+
+#include <QSettings>
+
+namespace {
+const QString copyPreferenceKey = QStringLiteral("copyPreservesLineBreaks");
+const QString untitled = QStringLiteral("Untitled");
+} // namespace
+
+NoteSession &NoteSession::shared()
+{
+    static NoteSession session;
+    return session;
+}
+
+NoteSession::NoteSession(QObject *parent)
+    : QObject(parent)
+    , m_copyPreservesLineBreaks(loadCopyPreservesLineBreaksDefault())
+{
+    const EditorTab first = EditorTab::blank();
+    m_tabs = {first};
+    m_selectedTabId = first.id;
+}
+
+TextAttributes NoteSession::defaultAttributes()
+{
+    TextAttributes attributes;
+    // The font is set property by property so that the format names a family, a size and a
+    // weight explicitly; the foreground stays unset so text follows the palette's colour.
+    const QFont font = TextDefaults::font();
+    attributes.character.setFontFamilies(font.families());
+    attributes.character.setFontPointSize(TextDefaults::fontPointSize);
+    attributes.character.setFontWeight(QFont::Normal);
+    attributes.character.setFontItalic(false);
+    attributes.character.setFontUnderline(false);
+    attributes.paragraph.setAlignment(Qt::AlignLeft);
+    return attributes;
+}
+
+QString NoteSession::title(const EditorTab &tab) const
+{
+    if (!tab.customTitle)
+        return untitled;
+    const QString trimmed = Whitespace::trimmed(*tab.customTitle);
+    return trimmed.isEmpty() ? untitled : trimmed;
+}
+
+void NoteSession::updateTabTitleDraft(const QUuid &id, const QString &draft)
+{
+    QList<EditorTab> tabs = m_tabs;
+    for (EditorTab &tab : tabs) {
+        if (tab.id != id)
+            continue;
+        tab.customTitle = draft.isEmpty() ? std::nullopt : std::optional<QString>(draft);
+        setTabs(std::move(tabs));
+        return;
+    }
+}
+
+void NoteSession::commitTabTitle(const QUuid &id)
+{
+    QList<EditorTab> tabs = m_tabs;
+    for (EditorTab &tab : tabs) {
+        if (tab.id != id)
+            continue;
+        if (tab.customTitle) {
+            const QString trimmed = Whitespace::trimmed(*tab.customTitle);
+            tab.customTitle = trimmed.isEmpty() ? std::nullopt : std::optional<QString>(trimmed);
+        }
+        setTabs(std::move(tabs));
+        return;
+    }
+}
+
+void NoteSession::flushActiveTabFromTextView()
+{
+    if (!m_textView)
+        return;
+    const auto index = activeTabIndex();
+    if (!index)
+        return;
+    const QString text = m_textView->plainText();
+    QList<EditorTab> tabs = m_tabs;
+    tabs[*index].cachedText = text;
+    setTabs(std::move(tabs));
+    m_cachedText = text;
+}
+
+void NoteSession::updateActiveTabText(const QString &text)
+{
+    const auto index = activeTabIndex();
+    if (!index)
+        return;
+    QList<EditorTab> tabs = m_tabs;
+    tabs[*index].cachedText = text;
+    setTabs(std::move(tabs));
+    m_cachedText = text;
+}
+
+void NoteSession::syncPublishedFromActiveTab()
+{
+    const auto index = activeTabIndex();
+    if (!index)
+        return;
+    setOpenedFileURL(m_tabs.at(*index).openedFileURL);
+    m_cachedText = m_tabs.at(*index).cachedText;
+}
+
+QString NoteSession::activeTabPlainText() const
+{
+    const auto index = activeTabIndex();
+    return index ? m_tabs.at(*index).cachedText : m_cachedText;
+}
+
+std::optional<QUrl> NoteSession::activeTabOpenedFileURL() const
+{
+    const auto index = activeTabIndex();
+    return index ? m_tabs.at(*index).openedFileURL : m_openedFileURL;
+}
+
+void NoteSession::attachTextView(WispenTextView *view)
+{
+    m_textView = view;
+    const QString text = activeTabPlainText();
+    if (view) {
+        view->replaceContent(text, defaultAttributes());
+        view->setTypingAttributes(defaultAttributes());
+    }
+    m_cachedText = text;
+}
+
+QString NoteSession::currentText() const
+{
+    if (m_textView)
+        return m_textView->plainText();
+    return activeTabPlainText();
+}
+
+void NoteSession::selectTab(const QUuid &id)
+{
+    if (id == m_selectedTabId)
+        return;
+    flushActiveTabFromTextView();
+    setSelectedTabId(id);
+    syncPublishedFromActiveTab();
+}
+
+void NoteSession::addTab()
+{
+    flushActiveTabFromTextView();
+    const EditorTab tab = EditorTab::blank();
+    QList<EditorTab> tabs = m_tabs;
+    tabs.append(tab);
+    setTabs(std::move(tabs));
+    setSelectedTabId(tab.id);
+    syncPublishedFromActiveTab();
+}
+
+void NoteSession::closeTab(const QUuid &id)
+{
+    flushActiveTabFromTextView();
+    const auto found = std::find_if(m_tabs.cbegin(), m_tabs.cend(),
+                                    [&id](const EditorTab &tab) { return tab.id == id; });
+    if (found == m_tabs.cend())
+        return;
+    const qsizetype index = found - m_tabs.cbegin();
+    const EditorTab closed = *found;
+    AutoSaveManager::saveIfNeeded(closed.cachedText, closed.openedFileURL, title(closed));
+
+    const bool wasSelected = id == m_selectedTabId;
+    QList<EditorTab> remaining = m_tabs;
+    remaining.removeAt(index);
+    if (!remaining.isEmpty()) {
+        const QUuid neighbour = remaining.at(std::max<qsizetype>(index - 1, 0)).id;
+        setTabs(std::move(remaining));
+        if (wasSelected)
+            setSelectedTabId(neighbour);
+    } else {
+        const EditorTab replacement = EditorTab::blank();
+        setTabs({replacement});
+        setSelectedTabId(replacement.id);
+    }
+    syncPublishedFromActiveTab();
+}
+
+void NoteSession::updateFormattingState()
+{
+    // Filled in with the editor's formatting rules.
+}
+
+WispenTextView *NoteSession::textView() const
+{
+    return m_textView;
+}
+
+void NoteSession::refocus()
+{
+    if (m_textView && m_textView->window())
+        m_textView->setFocus(Qt::OtherFocusReason);
+}
+
+void NoteSession::setCopyPreservesLineBreaks(bool preserve)
+{
+    publish(m_copyPreservesLineBreaks, preserve);
+    QSettings().setValue(copyPreferenceKey, preserve);
+}
+
+std::optional<qsizetype> NoteSession::activeTabIndex() const
+{
+    for (qsizetype i = 0; i < m_tabs.size(); ++i) {
+        if (m_tabs.at(i).id == m_selectedTabId)
+            return i;
+    }
+    return std::nullopt;
+}
+
+bool NoteSession::loadCopyPreservesLineBreaksDefault()
+{
+    const QSettings settings;
+    if (!settings.contains(copyPreferenceKey))
+        return true;
+    return settings.value(copyPreferenceKey).toBool();
+}

@@ -1,0 +1,62 @@
+# Helpers for tests that drive the real app on a virtual X display, sourced by those tests.
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Starts Xvfb on a free display and a window manager on it; both stop when the test exits.
+start_x_session() {
+    for tool in Xvfb openbox xdotool wmctrl; do
+        command -v "$tool" >/dev/null || fail "$tool is missing (run scripts/install-deps.sh)"
+    done
+    display_file="$HOME/display"
+    Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    xvfb_pid=$!
+    trap 'kill $wm_pid $xvfb_pid 2>/dev/null || true' EXIT
+    wm_pid=
+    tries=0
+    until [ -s "$display_file" ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || fail "Xvfb did not start"
+        sleep 0.1
+    done
+    export DISPLAY=":$(cat "$display_file")"
+    export QT_QPA_PLATFORM=xcb
+    openbox --sm-disable >/dev/null 2>&1 &
+    wm_pid=$!
+    trap 'kill $wm_pid $xvfb_pid 2>/dev/null || true' EXIT
+    sleep 0.5
+}
+
+# Prints the id of the first visible window whose title is exactly $1, waiting up to 20 s.
+wait_for_window() {
+    tries=0
+    while :; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && break
+        tries=$((tries + 1))
+        [ $tries -lt 200 ] || fail "no window titled '$1' appeared"
+        sleep 0.1
+    done
+    echo "$id"
+}
+
+focus_window() {
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"
+    sleep 0.3
+}
+
+# Waits up to 20 s for the process $1 to end and fails unless it exited with status 0.
+wait_for_exit() {
+    tries=0
+    while kill -0 "$1" 2>/dev/null; do
+        tries=$((tries + 1))
+        if [ $tries -ge 200 ]; then
+            kill "$1"
+            fail "the app did not quit"
+        fi
+        sleep 0.1
+    done
+    wait "$1" || fail "the app exited with status $?"
+}
