@@ -1,5 +1,5 @@
 #include "app/appdelegate.h"
-#include "app/mainwindow.h"
+#include "app/wispenapp.h"
 #include "session/notesession.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
     AppDelegate delegate(session);
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::finalSave);
 
-    MainWindow window(session);
-    window.show();
+    WispenApp scene(session, delegate);
+    scene.show();
     return QApplication::exec();
 }

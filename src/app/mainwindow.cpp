@@ -1,7 +1,6 @@
 #include "mainwindow.h"
 
-#include "editor/wispentextview.h"
-#include "session/notesession.h"
+#include "editor/richtexteditor.h"
 
 namespace {
 constexpr QSize defaultWindowSize(900, 650);
@@ -10,14 +9,11 @@ constexpr QSize minimumWindowSize(600, 400);
 
 MainWindow::MainWindow(NoteSession &session, QWidget *parent)
     : QMainWindow(parent)
-    , m_textView(new WispenTextView(this))
+    , m_editor(new RichTextEditor(session, this))
 {
     setWindowTitle(QStringLiteral("Wispen."));
     setMinimumSize(minimumWindowSize);
     resize(defaultWindowSize);
-    setCentralWidget(m_textView);
-    session.attachTextView(m_textView);
-    connect(m_textView, &WispenTextView::textChanged, this,
-            [&session, view = m_textView] { session.updateActiveTabText(view->plainText()); });
-    m_textView->setFocus();
+    setCentralWidget(m_editor);
+    m_editor->setFocus();
 }

@@ -3,7 +3,7 @@
 #include <QMainWindow>
 
 class NoteSession;
-class WispenTextView;
+class RichTextEditor;
 
 // The app's one window, holding the editor bound to the session.
 class MainWindow : public QMainWindow
@@ -13,8 +13,8 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(NoteSession &session, QWidget *parent = nullptr);
 
-    WispenTextView *textView() const { return m_textView; }
+    RichTextEditor *editor() const { return m_editor; }
 
 private:
-    WispenTextView *m_textView = nullptr;
+    RichTextEditor *m_editor = nullptr;
 };

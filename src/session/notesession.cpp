@@ -187,6 +187,16 @@ void NoteSession::closeTab(const QUuid &id)
     syncPublishedFromActiveTab();
 }
 
+void NoteSession::loadFile(const QUrl &url)
+{
+    Q_UNUSED(url); // Filled in with file loading.
+}
+
+void NoteSession::loadFiles(const QList<QUrl> &urls)
+{
+    Q_UNUSED(urls); // Filled in with file loading.
+}
+
 void NoteSession::updateFormattingState()
 {
     // Filled in with the editor's formatting rules.

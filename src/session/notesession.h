@@ -49,6 +49,10 @@ public:
     void addTab();
     void closeTab(const QUuid &id);
 
+    // Opening files into tabs.
+    void loadFile(const QUrl &url);
+    void loadFiles(const QList<QUrl> &urls);
+
     // Formatting state at the caret, read back from the view.
     void updateFormattingState();
 
