@@ -15,3 +15,8 @@ void AppDelegate::finalSave()
     AutoSaveManager::saveIfNeeded(m_session.currentText(), m_session.activeTabOpenedFileURL(),
                                   std::nullopt);
 }
+
+void AppDelegate::openFilesFromDialog(QWidget *parent)
+{
+    Q_UNUSED(parent); // Filled in with file opening.
+}

@@ -52,3 +52,8 @@ void WispenTextView::setTypingAttributes(const TextAttributes &attributes)
     block.setAlignment(attributes.paragraph.alignment());
     cursor.setBlockFormat(block);
 }
+
+void WispenTextView::pasteAsPlainText()
+{
+    paste();
+}

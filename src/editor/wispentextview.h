@@ -28,6 +28,10 @@ public:
 
     LineEnding lineEnding() const { return m_lineEnding; }
 
+public Q_SLOTS:
+    // Paste is always plain text; this is the menu's explicit form of it.
+    void pasteAsPlainText();
+
 private:
     LineEnding m_lineEnding = LineEnding::LF;
 };
