@@ -2,13 +2,30 @@
 
 #include "autosave/autosavemanager.h"
 #include "session/notesession.h"
+#include "shutdownwatcher.h"
+#include "unixsignalbridge.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QSessionManager>
 
 AppDelegate::AppDelegate(NoteSession &session, QObject *parent)
     : QObject(parent)
     , m_session(session)
 {
+}
+
+void AppDelegate::finishLaunching()
+{
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::finalSave);
+    auto *bridge = new UnixSignalBridge(this);
+    connect(bridge, &UnixSignalBridge::terminationRequested, qApp, &QCoreApplication::quit);
+    auto *shutdown = new ShutdownWatcher(this);
+    connect(shutdown, &ShutdownWatcher::shutdownImminent, this, &AppDelegate::finalSave);
+#if QT_CONFIG(sessionmanager)
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &) { finalSave(); });
+#endif
 }
 
 void AppDelegate::finalSave()

@@ -20,6 +20,11 @@ class AppDelegate : public QObject
 public:
     explicit AppDelegate(NoteSession &session, QObject *parent = nullptr);
 
+    // Run the final save on every way the process can end: quit and closing the window,
+    // SIGTERM, SIGHUP and SIGINT (which quit normally), the session manager's request to save
+    // at logout, and logind's notice that the machine goes down.
+    void finishLaunching();
+
     // Write every note: first the active one (the editor's text, to the tab's own file or a
     // date-named desktop file), then every other tab in tab order as closing it would. Safe
     // to run more than once: a note already written with the same text is not written again.
