@@ -27,6 +27,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Wispen"));
     QApplication::setApplicationName(QStringLiteral("Wispen"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("wispen"));
 
     const QList<QUrl> files =
         CommandLine::fileUrls(QApplication::arguments().sliced(1), QDir::currentPath());
