@@ -22,7 +22,7 @@ public:
 Q_SIGNALS:
     // The machine goes down once every receiver has returned: save now, synchronously.
     void shutdownImminent();
-    // Only for tests and diagnostics: the inhibitor was taken or let go.
+    // The inhibitor was taken or let go.
     void inhibitorChanged();
 
 private Q_SLOTS:
