@@ -2,6 +2,7 @@
 #include "autosave/journalrecovery.h"
 #include "autosave/recoveryjournal.h"
 #include "session/notesession.h"
+#include "testfiles.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -30,27 +31,12 @@ private Q_SLOTS:
     void aDamagedEntryIsKeptAsideAndTheOthersRecovered();
 
 private:
-    static QByteArray contents(const QString &path);
-    static void write(const QString &path, const QByteArray &bytes);
     QStringList entries() const;
     static QString desktop();
 
     QTemporaryDir m_dir;
     QString m_journal;
 };
-
-QByteArray tst_RecoveryJournal::contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void tst_RecoveryJournal::write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QStringList tst_RecoveryJournal::entries() const
 {
@@ -123,7 +109,7 @@ void tst_RecoveryJournal::changedTabsAreWrittenShortlyAfterTyping()
     QTRY_COMPARE_WITH_TIMEOUT(entries().size(), 2, 3000);
     const QString path = QDir(m_journal).filePath(
         session.tabs().first().id.toString(QUuid::WithoutBraces) + u".entry"_qs);
-    const auto entry = JournalEntry::decode(contents(path));
+    const auto entry = JournalEntry::decode(TestFiles::contents(path));
     QVERIFY(entry);
     QCOMPARE(entry->text, u"first"_qs);
     QCOMPARE(entry->order, 0);
@@ -184,8 +170,6 @@ void tst_RecoveryJournal::theFinalSaveEmptiesTheJournalAndUnchangedNotesStayOut(
 
 void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWould()
 {
-    const QString own = m_dir.filePath(u"own.txt"_qs);
-    write(own, "before");
     NoteSession session;
     {
         RecoveryJournal journal(session, m_journal);
@@ -205,11 +189,11 @@ void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWould()
     QDir dir(desktop());
     const QStringList dated = dir.entryList({u"2*.txt"_qs}, QDir::Files, QDir::Name);
     QCOMPARE(dated.size(), 2);
-    QStringList texts{QString::fromUtf8(contents(dir.filePath(dated.at(0)))),
-                      QString::fromUtf8(contents(dir.filePath(dated.at(1))))};
+    QStringList texts{QString::fromUtf8(TestFiles::contents(dir.filePath(dated.at(0)))),
+                      QString::fromUtf8(TestFiles::contents(dir.filePath(dated.at(1))))};
     texts.sort();
     QCOMPARE(texts, (QStringList{u"active note"_qs, u"untitled note"_qs}));
-    QCOMPARE(contents(dir.filePath(u"Groceries.txt"_qs)), QByteArray("milk"));
+    QCOMPARE(TestFiles::contents(dir.filePath(u"Groceries.txt"_qs)), QByteArray("milk"));
     QVERIFY(entries().isEmpty());
     QVERIFY(!QDir(RecoveryJournal::damagedFolder(m_journal)).exists());
     QCOMPARE(JournalRecovery::recover(m_journal), 0);
@@ -219,8 +203,8 @@ void tst_RecoveryJournal::aNoteWhoseFileChangedMeanwhileGoesToTheDesktop()
 {
     const QString unchanged = m_dir.filePath(u"unchanged.txt"_qs);
     const QString changed = m_dir.filePath(u"changed.txt"_qs);
-    write(unchanged, "old one");
-    write(changed, "old two");
+    QVERIFY(TestFiles::write(unchanged, "old one"));
+    QVERIFY(TestFiles::write(changed, "old two"));
     NoteSession session;
     {
         RecoveryJournal journal(session, m_journal);
@@ -236,16 +220,16 @@ void tst_RecoveryJournal::aNoteWhoseFileChangedMeanwhileGoesToTheDesktop()
         second.file = QUrl::fromLocalFile(changed);
         second.fileStamp = FileStamp::of(changed);
         QVERIFY(QDir().mkpath(m_journal));
-        write(m_journal + u"/a.entry"_qs, first.encode());
-        write(m_journal + u"/b.entry"_qs, second.encode());
+        QVERIFY(TestFiles::write(m_journal + u"/a.entry"_qs, first.encode()));
+        QVERIFY(TestFiles::write(m_journal + u"/b.entry"_qs, second.encode()));
     }
-    write(changed, "another program wrote this");
+    QVERIFY(TestFiles::write(changed, "another program wrote this"));
 
     QCOMPARE(JournalRecovery::recover(m_journal), 2);
 
-    QCOMPARE(contents(unchanged), QByteArray("typed one"));
-    QCOMPARE(contents(changed), QByteArray("another program wrote this"));
-    QCOMPARE(contents(QDir(desktop()).filePath(u"changed.txt (recovered).txt"_qs)),
+    QCOMPARE(TestFiles::contents(unchanged), QByteArray("typed one"));
+    QCOMPARE(TestFiles::contents(changed), QByteArray("another program wrote this"));
+    QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(u"changed.txt (recovered).txt"_qs)),
              QByteArray("typed two"));
 }
 
@@ -257,15 +241,15 @@ void tst_RecoveryJournal::aDamagedEntryIsKeptAsideAndTheOthersRecovered()
     entry.text = u"intact"_qs;
     const QByteArray damaged = entry.encode().chopped(2);
     QVERIFY(QDir().mkpath(m_journal));
-    write(m_journal + u"/good.entry"_qs, entry.encode());
-    write(m_journal + u"/bad.entry"_qs, damaged);
+    QVERIFY(TestFiles::write(m_journal + u"/good.entry"_qs, entry.encode()));
+    QVERIFY(TestFiles::write(m_journal + u"/bad.entry"_qs, damaged));
 
     QCOMPARE(JournalRecovery::recover(m_journal), 1);
 
-    QCOMPARE(contents(QDir(desktop()).filePath(u"Fine.txt"_qs)), QByteArray("intact"));
+    QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(u"Fine.txt"_qs)), QByteArray("intact"));
     QVERIFY(entries().isEmpty());
     const QString kept = RecoveryJournal::damagedFolder(m_journal) + u"/bad.entry"_qs;
-    QCOMPARE(contents(kept), damaged);
+    QCOMPARE(TestFiles::contents(kept), damaged);
 }
 
 WISPEN_TEST_MAIN(tst_RecoveryJournal)
