@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test bench clean
 
 all: build
 
@@ -21,6 +21,10 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure
+
+# Speed and memory against a bare QTextEdit, with a throwaway HOME on the offscreen platform.
+bench: build
+	QT_QPA_PLATFORM=offscreen tests/run-isolated.sh ./$(BUILD_DIR)/wispen_bench
 
 clean:
 	rm -rf $(BUILD_DIR)
