@@ -28,15 +28,17 @@ int documentLength(const QTextDocument *document)
 // Replaces the selection by text in the typing format and puts the caret after it.
 void replaceSelection(WispenTextView *view, const QString &text)
 {
-    const QTextCursor selection = view->textCursor();
+    // Plain positions, since a copy of the view's cursor would move with the edit.
+    const int start = view->textCursor().selectionStart();
+    const int end = view->textCursor().selectionEnd();
     const QTextCharFormat format = view->currentCharFormat();
     const bool done = view->editAsProgram([&](QTextCursor &cursor) {
-        cursor.setPosition(selection.selectionStart());
-        cursor.setPosition(selection.selectionEnd(), QTextCursor::KeepAnchor);
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
         cursor.insertText(text, format);
     });
     if (done)
-        view->placeCaret(selection.selectionStart() + int(text.size()));
+        view->placeCaret(start + int(text.size()));
 }
 
 } // namespace

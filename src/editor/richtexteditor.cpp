@@ -126,9 +126,7 @@ bool RichTextEditor::Coordinator::eventFilter(QObject *watched, QEvent *event)
     auto *textView = qobject_cast<WispenTextView *>(watched);
     if (!textView || event->type() != QEvent::KeyPress)
         return false;
-    const auto *key = static_cast<QKeyEvent *>(event);
-    const bool isNewline = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (!isNewline || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+    if (!WispenTextView::isNewlineCommand(static_cast<QKeyEvent *>(event)))
         return false;
     return handleChecklistNewline(textView);
 }

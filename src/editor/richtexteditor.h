@@ -29,8 +29,8 @@ public:
         void textDidChange(WispenTextView *textView);
 
     protected:
-        // Return and Enter without modifiers are the new-line command, offered to the
-        // checklist rules before the view inserts its own break.
+        // The view's new-line command goes to the checklist rules before the view inserts
+        // its own break.
         bool eventFilter(QObject *watched, QEvent *event) override;
 
     private:

@@ -128,6 +128,12 @@ void WispenTextView::placeCaret(int position)
     setTextCursor(cursor);
 }
 
+bool WispenTextView::isNewlineCommand(const QKeyEvent *event)
+{
+    const bool isNewlineKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    return isNewlineKey && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
 void WispenTextView::copy()
 {
     if (!textCursor().hasSelection())
@@ -163,6 +169,11 @@ void WispenTextView::keyPressEvent(QKeyEvent *event)
     }
     if (isPasteAsPlainText(event)) {
         pasteAsPlainText();
+        event->accept();
+        return;
+    }
+    if (isNewlineCommand(event) && !isReadOnly()) {
+        insertNewline();
         event->accept();
         return;
     }
@@ -222,6 +233,16 @@ void WispenTextView::insertFromMimeData(const QMimeData *source)
         return;
     // Formatting never comes in from outside: the text takes the typing format, like typing.
     insertPlainText(source->text());
+}
+
+void WispenTextView::insertNewline()
+{
+    // Qt's own Return, on an empty paragraph with any paragraph format (the alignment every
+    // restored note carries), only clears that format and inserts nothing. A new paragraph
+    // here keeps the alignment and the typing format, as typing on would.
+    QTextCursor cursor = textCursor();
+    cursor.insertBlock();
+    ensureCursorVisible();
 }
 
 void WispenTextView::applyTextInset()

@@ -4,6 +4,7 @@
 #include "session/textattributes.h"
 
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QTextEdit>
 #include <functional>
 
@@ -50,6 +51,10 @@ public:
 
     void placeCaret(int position);
 
+    // Return or Enter without modifiers: the new-line command. Shift+Return stays Qt's soft
+    // line break.
+    static bool isNewlineCommand(const QKeyEvent *event);
+
     LineEnding lineEnding() const { return m_lineEnding; }
 
 public Q_SLOTS:
@@ -70,6 +75,7 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
+    void insertNewline();
     void applyTextInset();
 
     LineEnding m_lineEnding = LineEnding::LF;
