@@ -293,7 +293,8 @@ void tst_NoteSession::attachingAViewShowsTheActiveTabInDefaultAttributes()
 void tst_NoteSession::defaultAttributesAreFreshSystemFontAt11PtLeftAligned()
 {
     TextAttributes attributes = NoteSession::defaultAttributes();
-    QCOMPARE(attributes.character.fontFamilies().toStringList(), QApplication::font().families());
+    QCOMPARE(attributes.character.fontFamilies().toStringList(),
+             QApplication::font().families());
     QCOMPARE(attributes.character.fontPointSize(), 11.0);
     QVERIFY(!attributes.character.hasProperty(QTextFormat::ForegroundBrush));
     QCOMPARE(attributes.paragraph.alignment(), Qt::AlignLeft);
@@ -346,13 +347,11 @@ void tst_NoteSession::draftsAreStoredAsTypedAndCommitsTrimThem_data()
     QTest::addColumn<std::optional<QString>>("stored");
     QTest::addColumn<std::optional<QString>>("committed");
 
-    QTest::newRow("space then letter")
-        << u" a"_qs << std::optional(u" a"_qs) << std::optional(u"a"_qs);
+    QTest::newRow("space then letter") << u" a"_qs << std::optional(u" a"_qs) << std::optional(u"a"_qs);
     QTest::newRow("words with blanks")
         << u"  Two words \n"_qs << std::optional(u"  Two words \n"_qs)
         << std::optional(u"Two words"_qs);
-    QTest::newRow("only spaces") << u"   "_qs << std::optional(u"   "_qs)
-                                 << std::optional<QString>();
+    QTest::newRow("only spaces") << u"   "_qs << std::optional(u"   "_qs) << std::optional<QString>();
     QTest::newRow("empty") << QString() << std::optional<QString>() << std::optional<QString>();
 }
 
