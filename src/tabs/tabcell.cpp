@@ -67,6 +67,8 @@ void TabCell::showTitle(const TabTitleLabel &label)
     m_hitView->setMinimumWidth(titleMinimumWidth);
     m_hitView->setMaximumSize(titleMaximumWidth, titleMaximumHeight);
     m_layout->insertWidget(0, m_hitView, 0, Qt::AlignVCenter);
+    // Shown now, not on the layout's next turn: the field's focus must find it visible.
+    m_hitView->show();
 }
 
 RenameField *TabCell::showRenameField(const QString &draft)
@@ -76,6 +78,7 @@ RenameField *TabCell::showRenameField(const QString &draft)
     removeTitle();
     m_renameField = new RenameField(draft, this);
     m_layout->insertWidget(0, m_renameField, 0, Qt::AlignVCenter);
+    m_renameField->show();
     return m_renameField;
 }
 

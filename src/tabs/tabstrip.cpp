@@ -41,6 +41,7 @@ TabCell *TabStrip::cell(const QUuid &id)
     connect(created, &TabCell::closeClicked, this, [this, id] { Q_EMIT closeRequested(id); });
     m_cells.insert(id, created);
     m_layout->insertWidget(m_layout->count() - 1, created, 0, Qt::AlignVCenter);
+    created->show();
     return created;
 }
 
