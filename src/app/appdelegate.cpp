@@ -2,6 +2,12 @@
 
 #include "autosave/autosavemanager.h"
 #include "session/notesession.h"
+#include "shutdownwatcher.h"
+#include "unixsignalbridge.h"
+
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QSessionManager>
 
 AppDelegate::AppDelegate(NoteSession &session, QObject *parent)
     : QObject(parent)
@@ -9,14 +15,53 @@ AppDelegate::AppDelegate(NoteSession &session, QObject *parent)
 {
 }
 
+void AppDelegate::finishLaunching()
+{
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::finalSave);
+    auto *bridge = new UnixSignalBridge(this);
+    connect(bridge, &UnixSignalBridge::terminationRequested, qApp, &QCoreApplication::quit);
+    auto *shutdown = new ShutdownWatcher(this);
+    connect(shutdown, &ShutdownWatcher::shutdownImminent, this, &AppDelegate::finalSave);
+#if QT_CONFIG(sessionmanager)
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &) { finalSave(); });
+#endif
+}
+
 void AppDelegate::finalSave()
 {
     m_session.flushActiveTabFromTextView();
-    AutoSaveManager::saveIfNeeded(m_session.currentText(), m_session.activeTabOpenedFileURL(),
-                                  std::nullopt);
+    const QUuid activeId = m_session.selectedTabId();
+    saveOnce(activeId, {m_session.currentText(), m_session.activeTabOpenedFileURL(), std::nullopt});
+    // The other tabs' notes would be gone with the process; they are saved as closing would.
+    const QList<EditorTab> tabs = m_session.tabs();
+    for (const EditorTab &tab : tabs) {
+        if (tab.id != activeId)
+            saveOnce(tab.id, {tab.cachedText, tab.openedFileURL, m_session.title(tab)});
+    }
+}
+
+void AppDelegate::saveOnce(const QUuid &tabId, const SaveRequest &request)
+{
+    // A date-named note saved at power-off would get a second file at quit a minute later.
+    const auto previous = m_saved.constFind(tabId);
+    if (previous != m_saved.cend() && *previous == request)
+        return;
+    const QString savedTo =
+        AutoSaveManager::saveIfNeeded(request.text, request.openedFileURL, request.preferredTitle);
+    if (!savedTo.isEmpty())
+        m_saved.insert(tabId, request);
+}
+
+void AppDelegate::openFiles(const QList<QUrl> &urls)
+{
+    m_session.loadFiles(urls);
 }
 
 void AppDelegate::openFilesFromDialog(QWidget *parent)
 {
-    Q_UNUSED(parent); // Filled in with file opening.
+    const QList<QUrl> urls = QFileDialog::getOpenFileUrls(
+        parent, QString(), QUrl(), QString(), nullptr, QFileDialog::Options(),
+        {QStringLiteral("file")});
+    openFiles(urls);
 }

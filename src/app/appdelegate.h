@@ -1,12 +1,18 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
+#include <QString>
+#include <QUrl>
+#include <QUuid>
+
+#include <optional>
 
 class NoteSession;
 class QWidget;
 
-// Turns the application's lifecycle into session calls: before the app quits, the note on
-// screen is flushed from the editor and written where it belongs.
+// Turns the application's lifecycle into session calls: files handed over open into tabs, and
+// before the app quits or the machine goes down every note is written where it belongs.
 class AppDelegate : public QObject
 {
     Q_OBJECT
@@ -14,13 +20,36 @@ class AppDelegate : public QObject
 public:
     explicit AppDelegate(NoteSession &session, QObject *parent = nullptr);
 
-    // Write the active note: the editor's text, to the tab's own file or a date-named desktop
-    // file. Safe to run more than once.
+    // Run the final save on every way the process can end: quit and closing the window,
+    // SIGTERM, SIGHUP and SIGINT (which quit normally), the session manager's request to save
+    // at logout, and logind's notice that the machine goes down.
+    void finishLaunching();
+
+    // Write every note: first the active one (the editor's text, to the tab's own file or a
+    // date-named desktop file), then every other tab in tab order as closing it would. Safe
+    // to run more than once: a note already written with the same text is not written again.
     void finalSave();
+
+    // Open files handed over by the desktop (command line, another launch, a drop).
+    void openFiles(const QList<QUrl> &urls);
 
     // Offer the desktop's file dialog and open the chosen files into tabs.
     void openFilesFromDialog(QWidget *parent);
 
 private:
+    // One save request as the final save makes it.
+    struct SaveRequest
+    {
+        QString text;
+        std::optional<QUrl> openedFileURL;
+        std::optional<QString> preferredTitle;
+
+        bool operator==(const SaveRequest &) const = default;
+    };
+
+    void saveOnce(const QUuid &tabId, const SaveRequest &request);
+
     NoteSession &m_session;
+    // What the final save last wrote for each tab, so a second run writes no second copy.
+    QHash<QUuid, SaveRequest> m_saved;
 };

@@ -2,13 +2,21 @@
 
 #include "autosave/autosavemanager.h"
 #include "editor/wispentextview.h"
+#include "notefilereader.h"
 #include "whitespace.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
 const QString copyPreferenceKey = QStringLiteral("copyPreservesLineBreaks");
 const QString untitled = QStringLiteral("Untitled");
+
+// The file a url names, with links and dots resolved; empty for no existing local file.
+QString canonicalPath(const QUrl &url)
+{
+    return url.isLocalFile() ? QFileInfo(url.toLocalFile()).canonicalFilePath() : QString();
+}
 } // namespace
 
 NoteSession &NoteSession::shared()
@@ -189,12 +197,38 @@ void NoteSession::closeTab(const QUuid &id)
 
 void NoteSession::loadFile(const QUrl &url)
 {
-    Q_UNUSED(url); // Filled in with file loading.
+    flushActiveTabFromTextView();
+    const auto index = activeTabIndex();
+    if (!index)
+        return;
+    // A file that is open already is shown where it is: a second tab bound to the same file
+    // would let one tab's stale text overwrite the other's edits on the next save.
+    if (const auto holder = tabHoldingFile(url)) {
+        selectTab(*holder);
+        return;
+    }
+    const EditorTab replaced = m_tabs.at(*index);
+    const QString savedTo =
+        AutoSaveManager::saveIfNeeded(replaced.cachedText, replaced.openedFileURL, std::nullopt);
+    // A note that could not be written anywhere stays on screen in its tab.
+    if (savedTo.isEmpty() && !Whitespace::isBlank(replaced.cachedText))
+        addTab();
+    showFileInActiveTab(url);
 }
 
 void NoteSession::loadFiles(const QList<QUrl> &urls)
 {
-    Q_UNUSED(urls); // Filled in with file loading.
+    if (urls.isEmpty())
+        return;
+    loadFile(urls.first());
+    for (const QUrl &url : urls.sliced(1)) {
+        if (const auto holder = tabHoldingFile(url)) {
+            selectTab(*holder);
+            continue;
+        }
+        addTab();
+        showFileInActiveTab(url);
+    }
 }
 
 void NoteSession::updateFormattingState()
@@ -226,6 +260,41 @@ std::optional<qsizetype> NoteSession::activeTabIndex() const
             return i;
     }
     return std::nullopt;
+}
+
+std::optional<QUuid> NoteSession::tabHoldingFile(const QUrl &url) const
+{
+    const QString path = canonicalPath(url);
+    if (path.isEmpty())
+        return std::nullopt;
+    for (const EditorTab &tab : m_tabs) {
+        if (tab.openedFileURL && canonicalPath(*tab.openedFileURL) == path)
+            return tab.id;
+    }
+    return std::nullopt;
+}
+
+// Loading steps shared by the active tab and a tab made for a further file: read, bind, show.
+void NoteSession::showFileInActiveTab(const QUrl &url)
+{
+    const auto content = NoteFileReader::read(url);
+    const auto index = activeTabIndex();
+    if (!content || !index)
+        return;
+    // A file that could not be shown is not bound: typing must never overwrite it.
+    const std::optional<QUrl> binding = content->isUtf8 ? std::optional<QUrl>(url) : std::nullopt;
+    QList<EditorTab> tabs = m_tabs;
+    tabs[*index].openedFileURL = binding;
+    tabs[*index].cachedText = content->text;
+    setTabs(std::move(tabs));
+    setOpenedFileURL(binding);
+    m_cachedText = content->text;
+    if (m_textView) {
+        m_textView->replaceContent(content->text, defaultAttributes());
+        m_textView->setTypingAttributes(defaultAttributes());
+        refocus();
+    }
+    updateFormattingState();
 }
 
 bool NoteSession::loadCopyPreservesLineBreaksDefault()

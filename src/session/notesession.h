@@ -93,6 +93,8 @@ private:
     void setOpenedFileURL(const std::optional<QUrl> &url) { publish(m_openedFileURL, url); }
 
     std::optional<qsizetype> activeTabIndex() const;
+    std::optional<QUuid> tabHoldingFile(const QUrl &url) const;
+    void showFileInActiveTab(const QUrl &url);
     static bool loadCopyPreservesLineBreaksDefault();
 
     QList<EditorTab> m_tabs;

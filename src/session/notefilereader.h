@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// Reads a note file whole, as UTF-8 and nothing else.
+namespace NoteFileReader {
+
+struct Content
+{
+    // The decoded text, a leading byte-order mark included so that the file round-trips;
+    // empty when the bytes are not UTF-8.
+    QString text;
+    bool isUtf8 = true;
+};
+
+// The content of the regular file at url, or nothing when it cannot be read (not a local
+// file, missing, a folder, a device or pipe that could block, no permission).
+std::optional<Content> read(const QUrl &url);
+
+// The decoding on its own: a strict UTF-8 check, where any invalid sequence fails the whole.
+Content decode(const QByteArray &bytes);
+
+} // namespace NoteFileReader

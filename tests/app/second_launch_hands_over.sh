@@ -1,0 +1,63 @@
+#!/bin/sh
+# One Wispen per user. A second launch hands its file (given relative to its own folder) to the
+# running one and exits 0; the running one holds it in a tab, which shows when the file is
+# changed behind its back and the quit puts the tab's text back. A launch without files only
+# brings the window up. After a crash, the socket left behind does not stop the next launch.
+set -eu
+app="$1"
+. "$(dirname "$0")/xsession.sh"
+export QT_QPA_PLATFORM=offscreen
+
+channel="$XDG_RUNTIME_DIR/wispen-$(id -un)"
+
+# Waits up to 20 s until process $1 holds the channel's lock and its socket is there.
+wait_for_owner() {
+    tries=0
+    until [ -S "$channel" ] && [ "$(head -n 1 "$channel.lock" 2>/dev/null)" = "$1" ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 200 ] || fail "process $1 never took the channel"
+        sleep 0.1
+    done
+}
+
+# Runs a later launch from folder $1 with the remaining arguments; it must end with status 0
+# within 20 s.
+launch_again() {
+    folder="$1"
+    shift
+    (cd "$folder" && "$app" "$@") &
+    wait_for_exit $!
+}
+
+cd "$HOME"
+mkdir -p elsewhere
+printf 'handed over\n' >elsewhere/c.txt
+
+"$app" &
+first=$!
+wait_for_owner "$first"
+launch_again "$HOME" || fail "a launch without files did not end cleanly"
+launch_again "$HOME/elsewhere" c.txt
+kill -0 "$first" 2>/dev/null || fail "the running app ended"
+printf 'stale\n' >elsewhere/c.txt
+kill -TERM "$first"
+wait_for_exit "$first"
+[ "$(cat elsewhere/c.txt)" = 'handed over' ] ||
+    fail "the running app did not hold c.txt: it holds '$(cat elsewhere/c.txt)'"
+
+"$app" &
+crashed=$!
+wait_for_owner "$crashed"
+kill -KILL "$crashed"
+wait "$crashed" || true
+[ -S "$channel" ] || fail "the crash left no socket to test with"
+"$app" &
+next=$!
+wait_for_owner "$next"
+launch_again "$HOME/elsewhere" c.txt
+kill -0 "$next" 2>/dev/null || fail "the launch after the crash did not keep running"
+printf 'stale\n' >elsewhere/c.txt
+kill -TERM "$next"
+wait_for_exit "$next"
+[ "$(cat elsewhere/c.txt)" = 'handed over' ] || fail "after a crash the file was not handed over"
+echo "PASS: later launches handed over and ended, also after a crash"
