@@ -1,10 +1,14 @@
 #include "app/appdelegate.h"
+#include "autosave/autosavemanager.h"
+#include "autosave/recoveryjournal.h"
 #include "editor/wispentextview.h"
 #include "session/notesession.h"
+#include "testfiles.h"
 #include "testmain.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -20,11 +24,11 @@ private Q_SLOTS:
     void aTabFromAFileIsWrittenBackToIt();
     void runningTwiceWritesNoSecondCopyEvenAMinuteLater();
     void runningAgainAfterAnEditWritesTheNewText();
+    void theJournalIsEmptiedOnlyOnceEveryNoteIsWritten();
 
 private:
     static QString desktop();
     static QStringList desktopFiles();
-    static QByteArray contents(const QString &path);
 };
 
 QString tst_AppDelegate::desktop()
@@ -35,12 +39,6 @@ QString tst_AppDelegate::desktop()
 QStringList tst_AppDelegate::desktopFiles()
 {
     return QDir(desktop()).entryList(QDir::Files, QDir::Name);
-}
-
-QByteArray tst_AppDelegate::contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void tst_AppDelegate::init()
@@ -68,12 +66,12 @@ void tst_AppDelegate::theActiveNoteIsDateNamedAndTheOthersGoWhereClosingWouldPut
 
     const QStringList files = desktopFiles();
     QCOMPARE(files.size(), 3);
-    QCOMPARE(contents(QDir(desktop()).filePath(QStringLiteral("Plan.txt"))), "first");
+    QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(QStringLiteral("Plan.txt"))), "first");
     QStringList dateNamed = files.filter(QRegularExpression(QStringLiteral("^\\d{4}-")));
     QCOMPARE(dateNamed.size(), 2);
     QByteArrayList texts;
     for (const QString &name : dateNamed)
-        texts.append(contents(QDir(desktop()).filePath(name)));
+        texts.append(TestFiles::contents(QDir(desktop()).filePath(name)));
     std::sort(texts.begin(), texts.end());
     QCOMPARE(texts, QByteArrayList({"second", "stored and typed"}));
 }
@@ -104,7 +102,7 @@ void tst_AppDelegate::aTabFromAFileIsWrittenBackToIt()
 
     AppDelegate(session).finalSave();
 
-    QCOMPARE(contents(path), "old\r\nnew");
+    QCOMPARE(TestFiles::contents(path), "old\r\nnew");
     QVERIFY(desktopFiles().isEmpty());
 }
 
@@ -138,8 +136,35 @@ void tst_AppDelegate::runningAgainAfterAnEditWritesTheNewText()
 
     delegate.finalSave();
 
-    QCOMPARE(contents(QDir(desktop()).filePath(QStringLiteral("Other.txt"))), "before");
-    QCOMPARE(contents(QDir(desktop()).filePath(QStringLiteral("Other 2.txt"))), "after");
+    QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(QStringLiteral("Other.txt"))), "before");
+    QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(QStringLiteral("Other 2.txt"))), "after");
+}
+
+void tst_AppDelegate::theJournalIsEmptiedOnlyOnceEveryNoteIsWritten()
+{
+    QTemporaryDir dir;
+    NoteSession session;
+    RecoveryJournal journal(session, dir.filePath(QStringLiteral("journal")));
+    AppDelegate delegate(session);
+    delegate.setJournal(&journal);
+    // A file where the desktop and the Recovered folder should be: the note fits nowhere.
+    QVERIFY(TestFiles::write(desktop(), "in the way"));
+    QVERIFY(QDir().mkpath(QFileInfo(AutoSaveManager::recoveredFolder()).path()));
+    QVERIFY(TestFiles::write(AutoSaveManager::recoveredFolder(), "in the way"));
+    session.updateActiveTabText(QStringLiteral("homeless"));
+    journal.snapshot();
+    const auto entries = [&dir] {
+        return QDir(dir.filePath(QStringLiteral("journal")), QStringLiteral("*.entry")).count();
+    };
+    QCOMPARE(entries(), 1u);
+
+    delegate.finalSave();
+    QCOMPARE(entries(), 1u);
+
+    QVERIFY(QFile::remove(desktop()));
+    delegate.finalSave();
+    QCOMPARE(entries(), 0u);
+    QFile::remove(AutoSaveManager::recoveredFolder());
 }
 
 WISPEN_TEST_MAIN(tst_AppDelegate)

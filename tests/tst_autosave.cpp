@@ -1,5 +1,6 @@
 #include "autosave/autosavemanager.h"
 #include "autosave/notenaming.h"
+#include "testfiles.h"
 #include "testmain.h"
 
 #include <QDir>
@@ -36,8 +37,6 @@ private Q_SLOTS:
 
 private:
     static QString desktop();
-    static QByteArray contents(const QString &path);
-    static void write(const QString &path, const QByteArray &bytes);
     static QStringList desktopFiles();
 
     QTemporaryDir m_dir;
@@ -47,19 +46,6 @@ private:
 QString tst_AutoSave::desktop()
 {
     return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-}
-
-QByteArray tst_AutoSave::contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void tst_AutoSave::write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 QStringList tst_AutoSave::desktopFiles()
@@ -85,33 +71,33 @@ void tst_AutoSave::blankNotesAreNeverWritten()
 {
     QFETCH(QString, text);
     const QString own = m_dir.filePath(QStringLiteral("own.txt"));
-    write(own, "kept");
+    QVERIFY(TestFiles::write(own, "kept"));
 
     QCOMPARE(AutoSaveManager::saveIfNeeded(text, QUrl::fromLocalFile(own), std::nullopt, m_now),
              QString());
     QCOMPARE(AutoSaveManager::saveIfNeeded(text, std::nullopt, u"Title"_qs, m_now), QString());
 
-    QCOMPARE(contents(own), QByteArray("kept"));
+    QCOMPARE(TestFiles::contents(own), QByteArray("kept"));
     QVERIFY(desktopFiles().isEmpty());
 }
 
 void tst_AutoSave::aNoteGoesBackToItsOwnFileWhateverItsTitle()
 {
     const QString own = m_dir.filePath(QStringLiteral("own.txt"));
-    write(own, "old text that is longer");
+    QVERIFY(TestFiles::write(own, "old text that is longer"));
 
     const QString saved = AutoSaveManager::saveIfNeeded(u"new"_qs, QUrl::fromLocalFile(own),
                                                         u"A Title"_qs, m_now);
 
     QCOMPARE(saved, own);
-    QCOMPARE(contents(own), QByteArray("new"));
+    QCOMPARE(TestFiles::contents(own), QByteArray("new"));
     QVERIFY(desktopFiles().isEmpty());
 }
 
 void tst_AutoSave::anUnchangedNoteLeavesItsFileAlone()
 {
     const QString own = m_dir.filePath(QStringLiteral("own.txt"));
-    write(own, "same");
+    QVERIFY(TestFiles::write(own, "same"));
     const QDateTime past = QDateTime::currentDateTime().addDays(-3);
     {
         QFile file(own);
@@ -151,15 +137,15 @@ void tst_AutoSave::desktopFileIsNamedAfterTheTitleOrTheDate()
 
     QCOMPARE(saved, QDir(desktop()).filePath(fileName));
     QCOMPARE(desktopFiles(), QStringList{fileName});
-    QCOMPARE(contents(saved), QByteArray("note"));
+    QCOMPARE(TestFiles::contents(saved), QByteArray("note"));
 }
 
 void tst_AutoSave::theTextIsWrittenUntrimmedAsUtf8WithoutBom()
 {
     const QString text = u"\n\n  ☐ café\r\n\u00a0 \n"_qs;
     const QString saved = AutoSaveManager::saveIfNeeded(text, std::nullopt, std::nullopt, m_now);
-    QCOMPARE(contents(saved), text.toUtf8());
-    QVERIFY(!contents(saved).startsWith("\xef\xbb\xbf"));
+    QCOMPARE(TestFiles::contents(saved), text.toUtf8());
+    QVERIFY(!TestFiles::contents(saved).startsWith("\xef\xbb\xbf"));
 }
 
 void tst_AutoSave::aMissingDesktopFolderIsCreated()
@@ -167,7 +153,7 @@ void tst_AutoSave::aMissingDesktopFolderIsCreated()
     QVERIFY(QDir(desktop()).removeRecursively());
     const QString saved = AutoSaveManager::saveIfNeeded(u"x"_qs, std::nullopt, u"T"_qs, m_now);
     QCOMPARE(saved, QDir(desktop()).filePath(u"T.txt"_qs));
-    QCOMPARE(contents(saved), QByteArray("x"));
+    QCOMPARE(TestFiles::contents(saved), QByteArray("x"));
 }
 
 void tst_AutoSave::aNewFileNeverReplacesADifferentNote_data()
@@ -202,16 +188,16 @@ void tst_AutoSave::aNewFileNeverReplacesADifferentNote()
             continue;
         }
         before.insert(path, entry.section(u'=', 1).toUtf8());
-        write(path, before.value(path));
+        QVERIFY(TestFiles::write(path, before.value(path)));
     }
 
     const QString saved = AutoSaveManager::saveIfNeeded(u"note"_qs, std::nullopt, u"Plan"_qs, m_now);
 
     QCOMPARE(saved, QDir(desktop()).filePath(expectedName));
-    QCOMPARE(contents(saved), QByteArray("note"));
+    QCOMPARE(TestFiles::contents(saved), QByteArray("note"));
     QCOMPARE(desktopFiles().size(), expectedFileCount);
     for (auto it = before.cbegin(); it != before.cend(); ++it)
-        QCOMPARE(contents(it.key()), it.value());
+        QCOMPARE(TestFiles::contents(it.key()), it.value());
 }
 
 void tst_AutoSave::untitledNotesInDifferentMinutesGetDifferentFiles()
@@ -224,7 +210,7 @@ void tst_AutoSave::untitledNotesInDifferentMinutesGetDifferentFiles()
     QCOMPARE(QFileInfo(first).fileName(), u"2026-12-05_14-07.txt"_qs);
     QCOMPARE(QFileInfo(second).fileName(), u"2026-12-05_14-08.txt"_qs);
     QCOMPARE(QFileInfo(third).fileName(), u"2026-12-05_14-08 2.txt"_qs);
-    QCOMPARE(contents(third), QByteArray("three"));
+    QCOMPARE(TestFiles::contents(third), QByteArray("three"));
 }
 
 void tst_AutoSave::aNameTooLongForTheFileSystemIsCutAtACharacterBoundary()
@@ -259,17 +245,17 @@ void tst_AutoSave::aFailedWriteGoesToTheRecoveredFolder()
     std::optional<QUrl> url;
     if (ownFile) {
         const QString blocker = m_dir.filePath(QStringLiteral("blocker"));
-        write(blocker, "");
+        QVERIFY(TestFiles::write(blocker, ""));
         url = QUrl::fromLocalFile(blocker + QStringLiteral("/note.txt"));
     } else {
         QVERIFY(QDir(desktop()).removeRecursively());
-        write(desktop(), "not a folder");
+        QVERIFY(TestFiles::write(desktop(), "not a folder"));
     }
 
     const QString saved = AutoSaveManager::saveIfNeeded(u"rescued"_qs, url, u"T"_qs, m_now);
 
     QCOMPARE(saved, QDir(AutoSaveManager::recoveredFolder()).filePath(u"2026-12-05_14-07.txt"_qs));
-    QCOMPARE(contents(saved), QByteArray("rescued"));
+    QCOMPARE(TestFiles::contents(saved), QByteArray("rescued"));
     QFile::remove(desktop());
 }
 
@@ -277,7 +263,7 @@ void tst_AutoSave::aSymbolicLinkStaysALinkAndItsTargetKeepsItsPermissions()
 {
     const QString target = m_dir.filePath(QStringLiteral("target.txt"));
     const QString link = m_dir.filePath(QStringLiteral("link.txt"));
-    write(target, "old");
+    QVERIFY(TestFiles::write(target, "old"));
     const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
     QVERIFY(QFile::setPermissions(target, permissions));
     QVERIFY(QFile::link(target, link));
@@ -285,7 +271,7 @@ void tst_AutoSave::aSymbolicLinkStaysALinkAndItsTargetKeepsItsPermissions()
     QCOMPARE(AutoSaveManager::saveIfNeeded(u"new"_qs, QUrl::fromLocalFile(link), std::nullopt), link);
 
     QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(contents(target), QByteArray("new"));
+    QCOMPARE(TestFiles::contents(target), QByteArray("new"));
     QCOMPARE(QFile::permissions(target) & 0x7077, permissions);
 }
 
@@ -296,7 +282,7 @@ void tst_AutoSave::aFileInAFolderThatAdmitsNoNewFileIsWrittenInPlace()
     const QString folder = m_dir.filePath(QStringLiteral("locked"));
     QVERIFY(QDir().mkpath(folder));
     const QString own = folder + QStringLiteral("/own.txt");
-    write(own, "old");
+    QVERIFY(TestFiles::write(own, "old"));
     QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
 
     const QString saved = AutoSaveManager::saveIfNeeded(u"new"_qs, QUrl::fromLocalFile(own),
@@ -305,7 +291,7 @@ void tst_AutoSave::aFileInAFolderThatAdmitsNoNewFileIsWrittenInPlace()
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                       | QFileDevice::ExeOwner);
     QCOMPARE(saved, own);
-    QCOMPARE(contents(own), QByteArray("new"));
+    QCOMPARE(TestFiles::contents(own), QByteArray("new"));
 }
 
 WISPEN_TEST_MAIN(tst_AutoSave)

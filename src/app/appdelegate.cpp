@@ -1,7 +1,9 @@
 #include "appdelegate.h"
 
 #include "autosave/autosavemanager.h"
+#include "autosave/recoveryjournal.h"
 #include "session/notesession.h"
+#include "session/whitespace.h"
 #include "shutdownwatcher.h"
 #include "unixsignalbridge.h"
 
@@ -32,25 +34,31 @@ void AppDelegate::finalSave()
 {
     m_session.flushActiveTabFromTextView();
     const QUuid activeId = m_session.selectedTabId();
-    saveOnce(activeId, {m_session.currentText(), m_session.activeTabOpenedFileURL(), std::nullopt});
+    bool allWritten = saveOnce(activeId, {m_session.currentText(),
+                                          m_session.activeTabOpenedFileURL(), std::nullopt});
     // The other tabs' notes would be gone with the process; they are saved as closing would.
     const QList<EditorTab> tabs = m_session.tabs();
     for (const EditorTab &tab : tabs) {
         if (tab.id != activeId)
-            saveOnce(tab.id, {tab.cachedText, tab.openedFileURL, m_session.title(tab)});
+            allWritten &= saveOnce(tab.id, {tab.cachedText, tab.openedFileURL, m_session.title(tab)});
     }
+    // A note that could be written nowhere stays in the journal for the next start.
+    if (m_journal && allWritten)
+        m_journal->clear();
 }
 
-void AppDelegate::saveOnce(const QUuid &tabId, const SaveRequest &request)
+bool AppDelegate::saveOnce(const QUuid &tabId, const SaveRequest &request)
 {
     // A date-named note saved at power-off would get a second file at quit a minute later.
     const auto previous = m_saved.constFind(tabId);
     if (previous != m_saved.cend() && *previous == request)
-        return;
+        return true;
     const QString savedTo =
         AutoSaveManager::saveIfNeeded(request.text, request.openedFileURL, request.preferredTitle);
-    if (!savedTo.isEmpty())
-        m_saved.insert(tabId, request);
+    if (savedTo.isEmpty())
+        return Whitespace::isBlank(request.text);
+    m_saved.insert(tabId, request);
+    return true;
 }
 
 void AppDelegate::openFiles(const QList<QUrl> &urls)

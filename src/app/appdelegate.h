@@ -10,6 +10,7 @@
 
 class NoteSession;
 class QWidget;
+class RecoveryJournal;
 
 // Turns the application's lifecycle into session calls: files handed over open into tabs, and
 // before the app quits or the machine goes down every note is written where it belongs.
@@ -30,6 +31,10 @@ public:
     // to run more than once: a note already written with the same text is not written again.
     void finalSave();
 
+    // The journal that keeps the notes while the app runs; the final save empties it once
+    // every note is written.
+    void setJournal(RecoveryJournal *journal) { m_journal = journal; }
+
     // Open files handed over by the desktop (command line, another launch, a drop).
     void openFiles(const QList<QUrl> &urls);
 
@@ -47,9 +52,11 @@ private:
         bool operator==(const SaveRequest &) const = default;
     };
 
-    void saveOnce(const QUuid &tabId, const SaveRequest &request);
+    // False when the note could be written nowhere.
+    bool saveOnce(const QUuid &tabId, const SaveRequest &request);
 
     NoteSession &m_session;
+    RecoveryJournal *m_journal = nullptr;
     // What the final save last wrote for each tab, so a second run writes no second copy.
     QHash<QUuid, SaveRequest> m_saved;
 };

@@ -4,11 +4,15 @@
 #include "app/instancechannel.h"
 #include "app/mainwindow.h"
 #include "app/wispenapp.h"
+#include "autosave/journalrecovery.h"
+#include "autosave/recoveryjournal.h"
 #include "editor/wispentextview.h"
 #include "session/notesession.h"
 
 #include <QApplication>
 #include <QDir>
+
+#include <memory>
 
 namespace {
 
@@ -35,9 +39,20 @@ int main(int argc, char *argv[])
     if (instance.start(files) == InstanceChannel::Role::HandedOver)
         return 0;
 
+    // Only the one Wispen of the user keeps a journal. A journal left with entries means the
+    // last run ended without its final save: that save is completed before the window appears.
+    const QString journalFolder = RecoveryJournal::defaultFolder();
+    if (instance.ownsInstance())
+        JournalRecovery::recover(journalFolder);
+
     NoteSession &session = NoteSession::shared();
     AppDelegate delegate(session);
     delegate.finishLaunching();
+    std::unique_ptr<RecoveryJournal> journal;
+    if (instance.ownsInstance()) {
+        journal = std::make_unique<RecoveryJournal>(session, journalFolder);
+        delegate.setJournal(journal.get());
+    }
 
     WispenApp scene(session, delegate);
     delegate.openFiles(files);

@@ -1,20 +1,137 @@
 #include "richtexteditor.h"
 
+#include "checklist.h"
 #include "session/notesession.h"
 #include "wispentextview.h"
 
+#include <QKeyEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 RichTextEditor::RichTextEditor(NoteSession &session, QWidget *parent)
     : QWidget(parent)
-    , m_session(session)
+    , m_coordinator(new Coordinator(session, this))
     , m_textView(new WispenTextView(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_textView);
-    session.attachTextView(m_textView);
-    connect(m_textView, &WispenTextView::textChanged, this,
-            [this] { m_session.updateActiveTabText(m_textView->plainText()); });
     setFocusProxy(m_textView);
+
+    configureTextView();
+    m_textView->setTypingAttributes(NoteSession::defaultAttributes());
+    connectTextView();
+    session.attachTextView(m_textView);
+    m_coordinator->setLastAppliedTabId(session.selectedTabId());
+    connect(&session, &NoteSession::objectWillChange, this, &RichTextEditor::scheduleSync);
+    scheduleFocus();
+}
+
+void RichTextEditor::configureTextView()
+{
+    WispenTextView *view = m_textView;
+    view->setAcceptRichText(true);
+    view->setUndoRedoEnabled(true);
+    view->setFont(TextDefaults::font());
+    view->document()->setDefaultFont(TextDefaults::font());
+    // The text itself is transparent over the viewport, which paints the text background.
+    view->viewport()->setBackgroundRole(QPalette::Base);
+    view->viewport()->setAutoFillBackground(true);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setLineWrapMode(QTextEdit::WidgetWidth);
+    view->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+void RichTextEditor::connectTextView()
+{
+    WispenTextView *view = m_textView;
+    Coordinator *coordinator = m_coordinator;
+    view->installEventFilter(coordinator);
+    connect(view, &WispenTextView::textChanged, coordinator,
+        [coordinator, view] { coordinator->textDidChange(view); });
+    connect(view, &WispenTextView::cursorPositionChanged, coordinator,
+        &Coordinator::textViewDidChangeSelection);
+    connect(view, &WispenTextView::selectionChanged, coordinator,
+        &Coordinator::textViewDidChangeSelection);
+}
+
+void RichTextEditor::scheduleSync()
+{
+    // The session notifies before it stores, and often several times per change: look once,
+    // on the next turn, when the values are in.
+    if (m_isSyncPending)
+        return;
+    m_isSyncPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_isSyncPending = false;
+        syncWithSession();
+    });
+}
+
+void RichTextEditor::syncWithSession()
+{
+    NoteSession &session = m_coordinator->session();
+    const QUuid selected = session.selectedTabId();
+    if (selected == m_coordinator->lastAppliedTabId())
+        return;
+    m_coordinator->setLastAppliedTabId(selected);
+    const QString text = session.activeTabPlainText();
+    m_textView->replaceContent(text, NoteSession::defaultAttributes());
+    m_textView->setTypingAttributes(NoteSession::defaultAttributes());
+    session.setCachedText(text);
+    session.syncPublishedFromActiveTab();
+    session.updateFormattingState();
+    scheduleFocus();
+}
+
+void RichTextEditor::scheduleFocus()
+{
+    QTimer::singleShot(0, m_textView, [view = m_textView] {
+        if (view->window() != view)
+            view->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+RichTextEditor::Coordinator::Coordinator(NoteSession &session, QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_lastAppliedTabId(session.selectedTabId())
+{
+}
+
+void RichTextEditor::Coordinator::textViewDidChangeSelection()
+{
+    // Qt reports a selection change as two signals; one refresh after the event is enough.
+    if (m_isRefreshPending)
+        return;
+    m_isRefreshPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_isRefreshPending = false;
+        m_session.updateFormattingState();
+    });
+}
+
+void RichTextEditor::Coordinator::textDidChange(WispenTextView *textView)
+{
+    // Qt reports a change of formats alone as a text change too; the tab's text stays.
+    if (textView->isApplyingFormat())
+        return;
+    m_session.updateActiveTabText(textView->plainText());
+}
+
+bool RichTextEditor::Coordinator::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *textView = qobject_cast<WispenTextView *>(watched);
+    if (!textView || event->type() != QEvent::KeyPress)
+        return false;
+    if (!WispenTextView::isNewlineCommand(static_cast<QKeyEvent *>(event)))
+        return false;
+    return handleChecklistNewline(textView);
+}
+
+bool RichTextEditor::Coordinator::handleChecklistNewline(WispenTextView *textView)
+{
+    return Checklist::handleNewline(textView);
 }

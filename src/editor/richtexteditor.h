@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QUuid>
 #include <QWidget>
 
@@ -7,17 +8,52 @@ class NoteSession;
 class WispenTextView;
 
 // The window's editing surface: one WispenTextView bound to the session. Edits reach the
-// active tab; a change of the selected tab reloads the view with that tab's text.
+// active tab, selection changes refresh the formatting state, Return on a checklist line
+// continues or ends the list, and a change of the selected tab reloads the view.
 class RichTextEditor : public QWidget
 {
     Q_OBJECT
 
 public:
+    // Binds the view to the session: the view's callbacks arrive here.
+    class Coordinator : public QObject
+    {
+    public:
+        Coordinator(NoteSession &session, QObject *parent);
+
+        NoteSession &session() const { return m_session; }
+        QUuid lastAppliedTabId() const { return m_lastAppliedTabId; }
+        void setLastAppliedTabId(const QUuid &id) { m_lastAppliedTabId = id; }
+
+        void textViewDidChangeSelection();
+        void textDidChange(WispenTextView *textView);
+
+    protected:
+        // The view's new-line command goes to the checklist rules before the view inserts
+        // its own break.
+        bool eventFilter(QObject *watched, QEvent *event) override;
+
+    private:
+        bool handleChecklistNewline(WispenTextView *textView);
+
+        NoteSession &m_session;
+        QUuid m_lastAppliedTabId;
+        bool m_isRefreshPending = false;
+    };
+
     explicit RichTextEditor(NoteSession &session, QWidget *parent = nullptr);
 
     WispenTextView *textView() const { return m_textView; }
 
 private:
-    NoteSession &m_session;
+    void configureTextView();
+    void connectTextView();
+    void scheduleSync();
+    // Reloads the view when the session selected another tab; nothing otherwise.
+    void syncWithSession();
+    void scheduleFocus();
+
+    Coordinator *m_coordinator = nullptr;
     WispenTextView *m_textView = nullptr;
+    bool m_isSyncPending = false;
 };

@@ -1,15 +1,40 @@
 #include "wispentextview.h"
 
+#include "checklist.h"
+#include "clipboardtext.h"
+#include "selectionmimedata.h"
+#include "session/notesession.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyleHints>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+
+namespace {
+
+bool isPasteAsPlainText(const QKeyEvent *event)
+{
+    return event->keyCombination()
+        == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_V);
+}
+
+} // namespace
 
 WispenTextView::WispenTextView(QWidget *parent)
     : QTextEdit(parent)
 {
     setAcceptRichText(true);
     setUndoRedoEnabled(true);
+    applyTextInset();
 }
 
 QString WispenTextView::plainText() const
@@ -17,6 +42,12 @@ QString WispenTextView::plainText() const
     QString text = document()->toRawText();
     text.replace(QChar::ParagraphSeparator, u'\n');
     return LineEndings::fromDocument(text, m_lineEnding);
+}
+
+QString WispenTextView::selectedPlainText() const
+{
+    QString text = textCursor().selectedText();
+    return text.replace(QChar::ParagraphSeparator, u'\n');
 }
 
 void WispenTextView::replaceContent(const QString &text, const TextAttributes &attributes)
@@ -28,6 +59,7 @@ void WispenTextView::replaceContent(const QString &text, const TextAttributes &a
     // Swapping the whole content is no edit of the user's: it leaves no undo step behind.
     doc->setUndoRedoEnabled(false);
     doc->clear();
+    applyTextInset();
     QTextCursor cursor(doc);
     cursor.setBlockFormat(attributes.paragraph);
     cursor.setBlockCharFormat(attributes.character);
@@ -38,22 +70,194 @@ void WispenTextView::replaceContent(const QString &text, const TextAttributes &a
 
 TextAttributes WispenTextView::typingAttributes() const
 {
-    return TextAttributes{currentCharFormat(), textCursor().blockFormat()};
+    return TextAttributes { currentCharFormat(), textCursor().blockFormat() };
 }
 
 void WispenTextView::setTypingAttributes(const TextAttributes &attributes)
 {
     setCurrentCharFormat(attributes.character);
-    QTextCursor cursor = textCursor();
-    QTextBlockFormat block = cursor.blockFormat();
+    const Qt::Alignment alignment = attributes.paragraph.alignment();
     // Every block format change is an undo step in Qt, so an unchanged alignment is left be.
-    if (block.alignment() == attributes.paragraph.alignment())
+    if (textCursor().blockFormat().alignment() == alignment)
         return;
-    block.setAlignment(attributes.paragraph.alignment());
-    cursor.setBlockFormat(block);
+    applyFormat([&](QTextCursor &cursor) {
+        cursor.setPosition(textCursor().position());
+        QTextBlockFormat block = cursor.blockFormat();
+        block.setAlignment(alignment);
+        cursor.setBlockFormat(block);
+    });
+}
+
+QTextCharFormat WispenTextView::characterFormatAt(int position) const
+{
+    const QTextBlock block = document()->findBlock(position);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        if (it.fragment().contains(position))
+            return it.fragment().charFormat();
+    }
+    // A paragraph break carries no fragment of its own; the format before it stands in.
+    QTextCursor cursor(document());
+    cursor.setPosition(position);
+    return cursor.charFormat();
+}
+
+bool WispenTextView::editAsProgram(const std::function<void(QTextCursor &)> &change)
+{
+    if (isReadOnly())
+        return false;
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    change(cursor);
+    cursor.endEditBlock();
+    return true;
+}
+
+void WispenTextView::applyFormat(const std::function<void(QTextCursor &)> &change)
+{
+    const QScopedValueRollback formatting(m_isApplyingFormat, true);
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    change(cursor);
+    cursor.endEditBlock();
+}
+
+void WispenTextView::placeCaret(int position)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(position);
+    setTextCursor(cursor);
+}
+
+bool WispenTextView::isNewlineCommand(const QKeyEvent *event)
+{
+    const bool isNewlineKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    return isNewlineKey && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+void WispenTextView::copy()
+{
+    if (!textCursor().hasSelection())
+        return;
+    if (NoteSession::shared().copyPreservesLineBreaks())
+        QTextEdit::copy();
+    else
+        QGuiApplication::clipboard()->setText(ClipboardText::flattened(selectedPlainText()));
 }
 
 void WispenTextView::pasteAsPlainText()
 {
     paste();
+}
+
+bool WispenTextView::event(QEvent *event)
+{
+    // Claim the key before any window shortcut, so the focused editor handles it itself.
+    if (event->type() == QEvent::ShortcutOverride
+        && isPasteAsPlainText(static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
+    }
+    return QTextEdit::event(event);
+}
+
+void WispenTextView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        event->accept();
+        return;
+    }
+    if (isPasteAsPlainText(event)) {
+        pasteAsPlainText();
+        event->accept();
+        return;
+    }
+    if (isNewlineCommand(event) && !isReadOnly()) {
+        insertNewline();
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+void WispenTextView::mousePressEvent(QMouseEvent *event)
+{
+    // Qt reports a third press as a plain press; one that soon follows a double click is a
+    // triple click and selects, like the double click before it.
+    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    const bool isTripleClick
+        = m_sinceDoubleClick.isValid() && m_sinceDoubleClick.elapsed() < interval;
+    m_sinceDoubleClick.invalidate();
+    if (event->button() == Qt::LeftButton && !isTripleClick) {
+        if (const auto glyph = Checklist::glyphIndexAt(this, event->position().toPoint())) {
+            Checklist::toggle(this, *glyph);
+            event->accept();
+            return;
+        }
+    }
+    QTextEdit::mousePressEvent(event);
+}
+
+void WispenTextView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    m_sinceDoubleClick.start();
+    QTextEdit::mouseDoubleClickEvent(event);
+}
+
+void WispenTextView::contextMenuEvent(QContextMenuEvent *event)
+{
+    const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos() + scrolled));
+    // The menu's Copy must follow the line-break preference like the keyboard's.
+    if (auto *copyAction = menu->findChild<QAction *>(QStringLiteral("edit-copy"))) {
+        disconnect(copyAction, &QAction::triggered, nullptr, nullptr);
+        connect(copyAction, &QAction::triggered, this, &WispenTextView::copy);
+    }
+    menu->exec(event->globalPos());
+}
+
+QMimeData *WispenTextView::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    return new SelectionMimeData(cursor.selection(), selectedPlainText());
+}
+
+bool WispenTextView::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source && source->hasText() && !ClipboardText::holdsLocalFiles(source);
+}
+
+void WispenTextView::insertFromMimeData(const QMimeData *source)
+{
+    if (isReadOnly() || !canInsertFromMimeData(source))
+        return;
+    // Formatting never comes in from outside: the text takes the typing format, like typing.
+    insertPlainText(source->text());
+}
+
+void WispenTextView::insertNewline()
+{
+    // Qt's own Return, on an empty paragraph with any paragraph format (the alignment every
+    // restored note carries), only clears that format and inserts nothing. A new paragraph
+    // here keeps the alignment and the typing format, as typing on would.
+    QTextCursor cursor = textCursor();
+    cursor.insertBlock();
+    ensureCursorVisible();
+}
+
+void WispenTextView::applyTextInset()
+{
+    // The root frame's margins scroll with the text; clearing the document resets them. The
+    // change is kept off the undo stack, where Ctrl+Z could take the inset away.
+    QTextDocument *doc = document();
+    const bool undoEnabled = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    QTextFrame *root = doc->rootFrame();
+    QTextFrameFormat format = root->frameFormat();
+    format.setLeftMargin(horizontalInset);
+    format.setRightMargin(horizontalInset);
+    format.setTopMargin(verticalInset);
+    format.setBottomMargin(verticalInset);
+    root->setFrameFormat(format);
+    doc->setUndoRedoEnabled(undoEnabled);
 }

@@ -3,20 +3,31 @@
 #include "editor/lineending.h"
 #include "session/textattributes.h"
 
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QTextEdit>
+#include <functional>
 
 // The editor's text view: a rich-text QTextEdit that hands out and takes in a note's plain
-// text with the note's own line endings.
+// text with the note's own line endings, ticks checklist glyphs on a click, copies by the
+// user's line-break preference and only ever takes plain text in.
 class WispenTextView : public QTextEdit
 {
     Q_OBJECT
 
 public:
+    // The empty space around the text, inside the scrolled area.
+    static constexpr int horizontalInset = 48;
+    static constexpr int verticalInset = 40;
+
     explicit WispenTextView(QWidget *parent = nullptr);
 
     // The whole plain text in the note's line-ending style. Unlike toPlainText() it keeps
     // no-break spaces and U+2028 as they are. This is the one place that reads the whole text.
     QString plainText() const;
+
+    // The selected text with each paragraph break as "\n", otherwise exactly as it stands.
+    QString selectedPlainText() const;
 
     // Replace all content by text in one run of the given attributes; the text's line-ending
     // style is remembered for plainText().
@@ -26,12 +37,49 @@ public:
     TextAttributes typingAttributes() const;
     void setTypingAttributes(const TextAttributes &attributes);
 
+    // The format of the character at position (QTextCursor::charFormat() gives the one before).
+    QTextCharFormat characterFormatAt(int position) const;
+
+    // A change of the text made by the program rather than typed: one undo step, refused when
+    // the view is read-only, reported through textChanged() like typing. True when made.
+    bool editAsProgram(const std::function<void(QTextCursor &)> &change);
+
+    // A change of formats only: one undo step. Qt reports it through textChanged() too, so
+    // isApplyingFormat() tells listeners that the text itself stayed the same.
+    void applyFormat(const std::function<void(QTextCursor &)> &change);
+    bool isApplyingFormat() const { return m_isApplyingFormat; }
+
+    void placeCaret(int position);
+
+    // Return or Enter without modifiers: the new-line command. Shift+Return stays Qt's soft
+    // line break.
+    static bool isNewlineCommand(const QKeyEvent *event);
+
     LineEnding lineEnding() const { return m_lineEnding; }
 
 public Q_SLOTS:
+    // Copy by the line-break preference: Qt's rich copy when line breaks are kept, else the
+    // selection as one line of plain text. Hides QTextEdit::copy(), which ignores it.
+    void copy();
     // Paste is always plain text; this is the menu's explicit form of it.
     void pasteAsPlainText();
 
+protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
 private:
+    void insertNewline();
+    void applyTextInset();
+
     LineEnding m_lineEnding = LineEnding::LF;
+    bool m_isApplyingFormat = false;
+    // Running since the last double click, to tell a triple click from a single one.
+    QElapsedTimer m_sinceDoubleClick;
 };

@@ -2,6 +2,7 @@
 
 #include "autosave/autosavemanager.h"
 #include "editor/wispentextview.h"
+#include "formattingstate.h"
 #include "notefilereader.h"
 #include "whitespace.h"
 
@@ -233,7 +234,17 @@ void NoteSession::loadFiles(const QList<QUrl> &urls)
 
 void NoteSession::updateFormattingState()
 {
-    // Filled in with the editor's formatting rules.
+    if (!m_textView)
+        return;
+    const FormattingState state = FormattingState::read(*m_textView);
+    if (state.font) {
+        publish(m_isBold, state.font->isBold);
+        publish(m_isItalic, state.font->isItalic);
+        publish(m_fontSize, state.font->pointSize);
+    }
+    publish(m_isUnderline, state.isUnderline);
+    publish(m_alignment, state.alignment);
+    publish(m_isOnChecklistLine, state.isOnChecklistLine);
 }
 
 WispenTextView *NoteSession::textView() const

@@ -2,6 +2,21 @@
 
 namespace Whitespace {
 
+namespace {
+
+QString trimmedOf(const QString &text, bool (*isTrimmed)(QChar))
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isTrimmed(text.at(begin)))
+        ++begin;
+    while (end > begin && isTrimmed(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace
+
 bool isWhitespaceOrNewline(QChar c)
 {
     const char16_t u = c.unicode();
@@ -19,13 +34,18 @@ bool isWhitespaceOrNewline(QChar c)
 
 QString trimmed(const QString &text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isWhitespaceOrNewline(text.at(begin)))
-        ++begin;
-    while (end > begin && isWhitespaceOrNewline(text.at(end - 1)))
-        --end;
-    return text.mid(begin, end - begin);
+    return trimmedOf(text, isWhitespaceOrNewline);
+}
+
+bool isNewline(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 0x000A && u <= 0x000D) || u == 0x0085 || u == 0x2028 || u == 0x2029;
+}
+
+QString trimmedOfNewlines(const QString &text)
+{
+    return trimmedOf(text, isNewline);
 }
 
 bool isBlank(const QString &text)

@@ -60,3 +60,21 @@ wait_for_exit() {
     done
     wait "$1" || fail "the app exited with status $?"
 }
+
+# Waits up to 10 s until a file matching the glob $1 exists, and prints the first one.
+wait_for_file() {
+    tries=0
+    while :; do
+        for found in $1; do
+            [ -e "$found" ] && { echo "$found"; return 0; }
+        done
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || fail "nothing matching $1 appeared"
+        sleep 0.1
+    done
+}
+
+# The recovery journal of the throwaway HOME.
+journal_dir() {
+    echo "${XDG_STATE_HOME:-$HOME/.local/state}/Wispen/journal"
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <Qt>
+#include <optional>
+
+class WispenTextView;
+
+// The formatting at the caret, or at the first selected character, as the panel shows it.
+struct FormattingState
+{
+    struct Font
+    {
+        bool isBold = false;
+        bool isItalic = false;
+        double pointSize = 0;
+    };
+
+    // Absent when the format names no font at all; the shown font state then stays as it is.
+    std::optional<Font> font;
+    bool isUnderline = false;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    bool isOnChecklistLine = false;
+
+    // Reads the view's selection start, its typing format, and the caret's line only.
+    static FormattingState read(const WispenTextView &view);
+};

@@ -1,0 +1,33 @@
+#!/bin/sh
+# A note typed into a file's tab survives kill -9; since another program changed the file
+# after the snapshot, the next start leaves the file alone and puts the note on the desktop.
+set -eu
+app="$1"
+. "$(dirname "$0")/xsession.sh"
+
+start_x_session
+cd "$HOME"
+printf 'original\n' >a.txt
+
+"$app" a.txt &
+app_pid=$!
+window=$(wait_for_window 'Wispen.')
+focus_window "$window"
+xdotool key ctrl+End
+xdotool type --delay 30 typed
+wait_for_file "$(journal_dir)/*.entry" >/dev/null
+sleep 2
+printf 'another program\n' >a.txt
+kill -9 "$app_pid"
+wait "$app_pid" 2>/dev/null || true
+
+"$app" &
+app_pid=$!
+window=$(wait_for_window 'Wispen.')
+printf 'another program\n' | cmp -s - a.txt || fail "a.txt was written over: $(cat a.txt)"
+recovered="$HOME/Desktop/a.txt (recovered).txt"
+printf 'original\ntyped' | cmp -s - "$recovered" || fail "recovered note: $(cat "$recovered")"
+[ -z "$(ls -A "$(journal_dir)")" ] || fail "the journal was not emptied"
+wmctrl -i -c "$window"
+wait_for_exit "$app_pid"
+echo "PASS: the file kept the other program's text and the note is on the desktop"
