@@ -31,6 +31,10 @@ private Q_SLOTS:
     void theAppearanceButtonShowsTheNextAppearanceAndPersistsIt();
     void theInfoButtonOpensAndClosesThePopover();
     void theCheckBoxTogglesAndPersistsTheCopyPreference();
+    void aFormattingClickLightsItsButtonAtOnceAndRefocusesTheEditor_data();
+    void aFormattingClickLightsItsButtonAtOnceAndRefocusesTheEditor();
+    void theSizeLabelFollowsPlusAndMinusAtOnce();
+    void theHighlightsFollowTheCaret();
 
 private:
     void buildWithEditor();
@@ -189,6 +193,61 @@ void tst_FormattingPanel::theCheckBoxTogglesAndPersistsTheCopyPreference()
     QTest::mouseClick(m_panel->lineBreakCheckBox(), Qt::LeftButton);
     QVERIFY(m_session->copyPreservesLineBreaks());
     QTRY_VERIFY(m_panel->lineBreakCheckBox()->isChecked());
+}
+
+void tst_FormattingPanel::aFormattingClickLightsItsButtonAtOnceAndRefocusesTheEditor_data()
+{
+    QTest::addColumn<FormattingCommand>("command");
+    QTest::addColumn<FormattingCommand>("unlit");
+
+    QTest::newRow("bold") << FormattingCommand::Bold << FormattingCommand::Italic;
+    QTest::newRow("italic") << FormattingCommand::Italic << FormattingCommand::Bold;
+    QTest::newRow("underline") << FormattingCommand::Underline << FormattingCommand::Bold;
+    QTest::newRow("center") << FormattingCommand::AlignCenter << FormattingCommand::AlignLeft;
+    QTest::newRow("align right") << FormattingCommand::AlignRight << FormattingCommand::AlignLeft;
+    QTest::newRow("checklist") << FormattingCommand::Checklist << FormattingCommand::Bold;
+}
+
+void tst_FormattingPanel::aFormattingClickLightsItsButtonAtOnceAndRefocusesTheEditor()
+{
+    QFETCH(FormattingCommand, command);
+    QFETCH(FormattingCommand, unlit);
+    buildWithEditor();
+    QTest::keyClicks(m_editor->textView(), u"plain text"_qs);
+    QTRY_VERIFY(!button(command)->isActive());
+    QTest::mouseClick(button(command), Qt::LeftButton);
+    // Lit by the click's own refresh of the formatting state, on the next turn of the panel.
+    QCoreApplication::processEvents();
+    QVERIFY(button(command)->isActive());
+    QVERIFY(!button(unlit)->isActive());
+    QVERIFY(m_editor->textView()->hasFocus());
+}
+
+void tst_FormattingPanel::theSizeLabelFollowsPlusAndMinusAtOnce()
+{
+    buildWithEditor();
+    QTest::mouseClick(button(FormattingCommand::Bigger), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_panel->fontSizeLabel()->text(), u"12"_qs);
+    QVERIFY(!button(FormattingCommand::Bigger)->isActive());
+    QTest::mouseClick(button(FormattingCommand::Smaller), Qt::LeftButton);
+    QTest::mouseClick(button(FormattingCommand::Smaller), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_panel->fontSizeLabel()->text(), u"10"_qs);
+    QVERIFY(!button(FormattingCommand::Smaller)->isActive());
+}
+
+void tst_FormattingPanel::theHighlightsFollowTheCaret()
+{
+    buildWithEditor();
+    WispenTextView *view = m_editor->textView();
+    QTest::keyClicks(view, u"plain "_qs);
+    QTest::mouseClick(button(FormattingCommand::Bold), Qt::LeftButton);
+    QTest::keyClicks(view, u"bold"_qs);
+    QTRY_VERIFY(button(FormattingCommand::Bold)->isActive());
+    QTest::keyClick(view, Qt::Key_Home);
+    QTest::keyClick(view, Qt::Key_Right);
+    QTRY_VERIFY(!button(FormattingCommand::Bold)->isActive());
 }
 
 WISPEN_TEST_MAIN(tst_FormattingPanel)

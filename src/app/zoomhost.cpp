@@ -29,7 +29,9 @@ ZoomHost::ZoomHost(QWidget *content, double scale, QWidget *parent)
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTransformationAnchor(QGraphicsView::NoAnchor);
     setResizeAnchor(QGraphicsView::NoAnchor);
-    setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
+    // Repaint only what changed: a whole-window repaint per keystroke or caret blink keeps
+    // the event loop needlessly busy.
+    setViewportUpdateMode(QGraphicsView::SmartViewportUpdate);
     setRenderHints(
         QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     setBackgroundRole(QPalette::Window);
