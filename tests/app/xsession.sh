@@ -7,11 +7,11 @@ fail() {
 
 # Starts Xvfb on a free display and a window manager on it; both stop when the test exits.
 start_x_session() {
-    for tool in Xvfb openbox xdotool wmctrl; do
+    for tool in Xvfb openbox xdotool wmctrl xmodmap; do
         command -v "$tool" >/dev/null || fail "$tool is missing (run scripts/install-deps.sh)"
     done
     display_file="$HOME/display"
-    Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
     xvfb_pid=$!
     trap 'kill $wm_pid $xvfb_pid 2>/dev/null || true' EXIT
     wm_pid=
@@ -27,6 +27,9 @@ start_x_session() {
     wm_pid=$!
     trap 'kill $wm_pid $xvfb_pid 2>/dev/null || true' EXIT
     sleep 0.5
+    # The check box glyphs get keys of their own: xdotool would otherwise map them to a spare
+    # key for a moment only, and an app that reads the keymap late types nothing.
+    xmodmap -e 'keycode 248 = U2610' -e 'keycode 250 = U2611'
 }
 
 # Prints the id of the first visible window whose title is exactly $1, waiting up to 20 s.
