@@ -1,19 +1,51 @@
 #include "mainwindow.h"
 
 #include "editor/richtexteditor.h"
+#include "mainmenus.h"
+#include "tabs/contentview.h"
+#include "windowaccessor.h"
+#include "zoomhost.h"
+
+#include <QCoreApplication>
+#include <QSettings>
 
 namespace {
 constexpr QSize defaultWindowSize(900, 650);
 constexpr QSize minimumWindowSize(600, 400);
+const QString geometryKey = QStringLiteral("windowGeometry");
 } // namespace
 
-MainWindow::MainWindow(NoteSession &session, QWidget *parent)
+MainWindow::MainWindow(NoteSession &session, AppDelegate &delegate, double uiScale, QWidget *parent)
     : QMainWindow(parent)
-    , m_editor(new RichTextEditor(session, this))
+    , m_content(new ContentView(session))
+    , m_zoomHost(new ZoomHost(m_content, uiScale, this))
+    , m_windowAccessor(new WindowAccessor(this))
 {
-    setWindowTitle(QStringLiteral("Wispen."));
     setMinimumSize(minimumWindowSize);
-    resize(defaultWindowSize);
-    setCentralWidget(m_editor);
-    m_editor->setFocus();
+    setCentralWidget(m_zoomHost);
+    MainMenus::addFileMenu(*this, *m_content, delegate);
+    MainMenus::addEditMenu(*this, session);
+    MainMenus::addFormatMenu(*this, session);
+    restoreWindowGeometry();
+    m_content->editor()->setFocus();
+    // Quit does not close the window first; remember where it was either way.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::saveWindowGeometry);
+}
+
+void MainWindow::saveWindowGeometry() const
+{
+    QSettings().setValue(geometryKey, saveGeometry());
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    saveWindowGeometry();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::restoreWindowGeometry()
+{
+    const QByteArray stored = QSettings().value(geometryKey).toByteArray();
+    if (stored.isEmpty() || !restoreGeometry(stored))
+        resize(defaultWindowSize);
 }

@@ -2,19 +2,35 @@
 
 #include <QMainWindow>
 
+class AppDelegate;
+class ContentView;
 class NoteSession;
-class RichTextEditor;
+class WindowAccessor;
+class ZoomHost;
 
-// The app's one window, holding the editor bound to the session.
+// The app's one window: the zoomed content below an ordinary menu bar. It reopens where and as
+// large as it was left.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(NoteSession &session, QWidget *parent = nullptr);
+    MainWindow(
+        NoteSession &session, AppDelegate &delegate, double uiScale, QWidget *parent = nullptr);
 
-    RichTextEditor *editor() const { return m_editor; }
+    ContentView *content() const { return m_content; }
+    ZoomHost *zoomHost() const { return m_zoomHost; }
+    WindowAccessor *windowAccessor() const { return m_windowAccessor; }
+
+    void saveWindowGeometry() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
-    RichTextEditor *m_editor = nullptr;
+    void restoreWindowGeometry();
+
+    ContentView *m_content = nullptr;
+    ZoomHost *m_zoomHost = nullptr;
+    WindowAccessor *m_windowAccessor = nullptr;
 };

@@ -1,14 +1,14 @@
 #pragma once
 
 #include <QObject>
-
 #include <memory>
 
 class AppDelegate;
 class MainWindow;
 class NoteSession;
 
-// The app's scene: the one main window around the session, with its menus and appearance.
+// The app's scene: the one main window around the session, in the persisted appearance and
+// zoom, with the View menu's zoom commands.
 class WispenApp : public QObject
 {
     Q_OBJECT
@@ -20,6 +20,12 @@ public:
     MainWindow *window() const { return m_window.get(); }
     void show();
 
+    void zoomIn();
+    void zoomOut();
+    void actualSize();
+
 private:
+    void addViewMenu();
+
     std::unique_ptr<MainWindow> m_window;
 };

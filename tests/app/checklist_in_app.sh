@@ -18,9 +18,10 @@ xdotool key Return Return
 xdotool type --delay 30 done
 sleep 0.3
 
-# The text starts 48 px in and 40 px down in the editor, which fills the window; the first
-# glyph is the first character there.
-xdotool mousemove --window "$window" 52 50 click 1
+# The text starts 48 px in and 40 px down in the editor, which sits at the window's left edge
+# below the menu bar and the tab bar (58 px together); the first glyph is the first character
+# there.
+xdotool mousemove --window "$window" 52 108 click 1
 sleep 0.3
 wmctrl -i -c "$window"
 wait_for_exit "$app_pid"

@@ -1,0 +1,114 @@
+#include "mainmenus.h"
+
+#include "appdelegate.h"
+#include "editor/wispentextview.h"
+#include "formatting/formattingcommand.h"
+#include "session/notesession.h"
+#include "tabs/contentview.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+
+namespace {
+
+QAction *addItem(QMenu *menu, const QString &title, const QList<QKeySequence> &shortcuts)
+{
+    QAction *action = menu->addAction(title);
+    action->setShortcuts(shortcuts);
+    return action;
+}
+
+// Edit commands go to the field being typed in: the rename field when it has the focus,
+// the note otherwise.
+template<typename LineEditSlot, typename TextViewSlot>
+void connectEdit(QAction *action, NoteSession &session, LineEditSlot onField, TextViewSlot onNote)
+{
+    QObject::connect(action, &QAction::triggered, &session, [&session, onField, onNote] {
+        if (auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget())) {
+            (field->*onField)();
+            return;
+        }
+        if (WispenTextView *view = session.textView())
+            (view->*onNote)();
+    });
+}
+
+} // namespace
+
+namespace MainMenus {
+
+void addFileMenu(QMainWindow &window, ContentView &content, AppDelegate &delegate)
+{
+    QMenu *menu = window.menuBar()->addMenu(QStringLiteral("&File"));
+    QObject::connect(
+        addItem(menu, QStringLiteral("New Tab"), { QKeySequence(Qt::CTRL | Qt::Key_T) }),
+        &QAction::triggered, &content, [&content] { content.addTab(); });
+    QObject::connect(addItem(menu, QStringLiteral("Open..."), { QKeySequence::Open }),
+        &QAction::triggered, &content,
+        [&delegate, &window] { delegate.openFilesFromDialog(&window); });
+    QObject::connect(
+        addItem(menu, QStringLiteral("Close Tab"), { QKeySequence(Qt::CTRL | Qt::Key_W) }),
+        &QAction::triggered, &content, [&content] { content.closeSelectedTab(); });
+    menu->addSeparator();
+    QObject::connect(
+        addItem(menu, QStringLiteral("Next Tab"),
+            { QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown) }),
+        &QAction::triggered, &content, [&content] { content.selectTabAtOffset(1); });
+    QObject::connect(addItem(menu, QStringLiteral("Previous Tab"),
+                         { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                             QKeySequence(Qt::CTRL | Qt::Key_PageUp) }),
+        &QAction::triggered, &content, [&content] { content.selectTabAtOffset(-1); });
+    menu->addSeparator();
+    QAction *quit = addItem(menu, QStringLiteral("Quit"), { QKeySequence(Qt::CTRL | Qt::Key_Q) });
+    quit->setMenuRole(QAction::QuitRole);
+    QObject::connect(quit, &QAction::triggered, qApp, &QApplication::quit, Qt::QueuedConnection);
+}
+
+void addEditMenu(QMainWindow &window, NoteSession &session)
+{
+    QMenu *menu = window.menuBar()->addMenu(QStringLiteral("&Edit"));
+    connectEdit(addItem(menu, QStringLiteral("Undo"), { QKeySequence::Undo }), session,
+        &QLineEdit::undo, &WispenTextView::undo);
+    connectEdit(addItem(menu, QStringLiteral("Redo"), { QKeySequence::Redo }), session,
+        &QLineEdit::redo, &WispenTextView::redo);
+    menu->addSeparator();
+    connectEdit(addItem(menu, QStringLiteral("Cut"), { QKeySequence::Cut }), session,
+        &QLineEdit::cut, &WispenTextView::cut);
+    connectEdit(addItem(menu, QStringLiteral("Copy"), { QKeySequence::Copy }), session,
+        &QLineEdit::copy, &WispenTextView::copy);
+    connectEdit(addItem(menu, QStringLiteral("Paste"), { QKeySequence::Paste }), session,
+        &QLineEdit::paste, &WispenTextView::paste);
+    connectEdit(addItem(menu, QStringLiteral("Paste as Plain Text"),
+                    { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V) }),
+        session, &QLineEdit::paste, &WispenTextView::pasteAsPlainText);
+    menu->addSeparator();
+    connectEdit(addItem(menu, QStringLiteral("Select All"), { QKeySequence::SelectAll }), session,
+        &QLineEdit::selectAll, &WispenTextView::selectAll);
+}
+
+void addFormatMenu(QMainWindow &window, NoteSession &session)
+{
+    QMenu *menu = window.menuBar()->addMenu(QStringLiteral("F&ormat"));
+    const auto add = [menu, &session](const QString &title, FormattingCommand command,
+                         const QList<QKeySequence> &shortcuts) {
+        QObject::connect(addItem(menu, title, shortcuts), &QAction::triggered, &session,
+            [&session, command] { FormattingCommands::run(command, session); });
+    };
+    add(QStringLiteral("Bold"), FormattingCommand::Bold, { QKeySequence::Bold });
+    add(QStringLiteral("Italic"), FormattingCommand::Italic, { QKeySequence::Italic });
+    add(QStringLiteral("Underline"), FormattingCommand::Underline, { QKeySequence::Underline });
+    menu->addSeparator();
+    add(QStringLiteral("Bigger"), FormattingCommand::Bigger, {});
+    add(QStringLiteral("Smaller"), FormattingCommand::Smaller, {});
+    menu->addSeparator();
+    add(QStringLiteral("Align Left"), FormattingCommand::AlignLeft, {});
+    add(QStringLiteral("Center"), FormattingCommand::AlignCenter, {});
+    add(QStringLiteral("Align Right"), FormattingCommand::AlignRight, {});
+    menu->addSeparator();
+    add(QStringLiteral("Checklist"), FormattingCommand::Checklist, {});
+}
+
+} // namespace MainMenus

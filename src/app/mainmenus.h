@@ -1,0 +1,17 @@
+#pragma once
+
+class AppDelegate;
+class ContentView;
+class NoteSession;
+class QMainWindow;
+
+// The File, Edit and Format menus of the main window. Their commands run the same code as the
+// window's own controls: a tab closed from the menu closes like its close button, a formatting
+// command runs like its panel button.
+namespace MainMenus {
+
+void addFileMenu(QMainWindow &window, ContentView &content, AppDelegate &delegate);
+void addEditMenu(QMainWindow &window, NoteSession &session);
+void addFormatMenu(QMainWindow &window, NoteSession &session);
+
+} // namespace MainMenus

@@ -1,0 +1,25 @@
+#pragma once
+
+class NoteSession;
+
+// The formatting commands of the panel's buttons and of the Format menu, run the same way
+// from both: the operation on the session's text view, a refresh of the formatting state, and
+// keyboard focus back to the editor.
+enum class FormattingCommand {
+    Bold,
+    Italic,
+    Underline,
+    Bigger,
+    Smaller,
+    AlignLeft,
+    AlignCenter,
+    AlignRight,
+    Checklist,
+};
+
+namespace FormattingCommands {
+
+// Does nothing at all while the session has no text view.
+void run(FormattingCommand command, NoteSession &session);
+
+} // namespace FormattingCommands

@@ -1,0 +1,201 @@
+#include "contentview.h"
+
+#include "app/symbolbutton.h"
+#include "editor/richtexteditor.h"
+#include "formatting/formattingpanel.h"
+#include "renamefield.h"
+#include "session/notesession.h"
+#include "tabbar.h"
+#include "tabcell.h"
+#include "tabstrip.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int addButtonTrailingPadding = 10;
+
+SymbolButton::Look addButtonLook()
+{
+    SymbolButton::Look look;
+    look.glyphSize = 12;
+    look.weight = Symbols::Weight::Medium;
+    return look;
+}
+} // namespace
+
+ContentView::ContentView(NoteSession &session, QWidget *parent)
+    : QWidget(parent)
+    , m_session(session)
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(makeTabBar());
+
+    auto *editorRow = new QHBoxLayout;
+    editorRow->setContentsMargins(0, 0, 0, 0);
+    editorRow->setSpacing(0);
+    m_editor = new RichTextEditor(session, this);
+    m_editor->setMinimumWidth(0);
+    m_editor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_panel = new FormattingPanel(session, this);
+    editorRow->addWidget(m_editor, 1);
+    editorRow->addWidget(m_panel);
+    column->addLayout(editorRow, 1);
+
+    connect(
+        &m_session, &NoteSession::objectWillChange, this, [this] { m_deferredRefresh.request(); });
+    refresh();
+}
+
+QWidget *ContentView::makeTabBar()
+{
+    auto *bar = new TabBar(this);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, addButtonTrailingPadding, 0);
+    row->setSpacing(0);
+    m_strip = new TabStrip(bar);
+    connect(m_strip, &TabStrip::closeRequested, this, &ContentView::closeFromButton);
+    row->addWidget(m_strip, 1, Qt::AlignVCenter);
+    m_addButton = new SymbolButton(QStringLiteral("plus"), addButtonLook(), bar);
+    m_addButton->setToolTip(QStringLiteral("New tab"));
+    connect(m_addButton, &SymbolButton::clicked, this, &ContentView::addTab);
+    row->addWidget(m_addButton, 0, Qt::AlignVCenter);
+    return bar;
+}
+
+void ContentView::addTab()
+{
+    finalizeRenameIfNeeded();
+    m_session.addTab();
+}
+
+void ContentView::closeSelectedTab()
+{
+    closeFromButton(m_session.selectedTabId());
+}
+
+void ContentView::selectTabAtOffset(int offset)
+{
+    const QList<EditorTab> &tabs = m_session.tabs();
+    if (tabs.isEmpty())
+        return;
+    qsizetype current = 0;
+    while (current < tabs.size() && tabs.at(current).id != m_session.selectedTabId())
+        ++current;
+    if (current == tabs.size())
+        current = 0;
+    const qsizetype count = tabs.size();
+    const qsizetype target = ((current + offset) % count + count) % count;
+    selectFromTitle(tabs.at(target).id);
+}
+
+TabCell *ContentView::cell(const QUuid &id) const
+{
+    return m_strip->existingCell(id);
+}
+
+void ContentView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+}
+
+void ContentView::refresh()
+{
+    QList<QUuid> order;
+    for (const EditorTab &tab : m_session.tabs()) {
+        order.append(tab.id);
+        TabCell *cell = m_strip->cell(tab.id);
+        const bool isSelected = tab.id == m_session.selectedTabId();
+        cell->setSelected(isSelected);
+        if (m_renamingTabId == tab.id) {
+            showRenameField(cell);
+            continue;
+        }
+        const bool fieldHadFocus = cell->renameField() && cell->renameField()->hasFocus();
+        const QUuid id = tab.id;
+        cell->showTitle(TabTitleLabel(
+            m_session.title(tab), isSelected, [this, id] { selectFromTitle(id); },
+            [this, id] { beginRename(id); }));
+        // A rename ended from its own field: typing goes back to the note.
+        if (fieldHadFocus && !m_renamingTabId)
+            m_session.refocus();
+    }
+    m_strip->arrange(order);
+    m_strip->updateGeometry();
+}
+
+void ContentView::showRenameField(TabCell *cell)
+{
+    if (cell->renameField())
+        return;
+    RenameField *field = cell->showRenameField(m_renameDraft);
+    const QUuid id = cell->id();
+    connect(field, &RenameField::textEdited, this, [this, id](const QString &text) {
+        m_renameDraft = text;
+        m_session.updateTabTitleDraft(id, text);
+    });
+    connect(field, &RenameField::returnPressed, this, &ContentView::finalizeRenameIfNeeded);
+    connect(field, &RenameField::focusChanged, this,
+        [this](bool focused) { m_renameFieldFocused = focused; });
+}
+
+void ContentView::finalizeRenameIfNeeded()
+{
+    if (!m_renamingTabId)
+        return;
+    const QUuid id = *m_renamingTabId;
+    m_session.commitTabTitle(id);
+    setRenamingTabId(std::nullopt);
+    m_renameFieldFocused = false;
+}
+
+void ContentView::selectFromTitle(const QUuid &id)
+{
+    finalizeRenameIfNeeded();
+    m_session.selectTab(id);
+}
+
+void ContentView::beginRename(const QUuid &id)
+{
+    const auto &tabs = m_session.tabs();
+    const auto tab = std::find_if(
+        tabs.cbegin(), tabs.cend(), [&id](const EditorTab &each) { return each.id == id; });
+    m_renameDraft = tab != tabs.cend() ? tab->customTitle.value_or(QString()) : QString();
+    setRenamingTabId(id);
+}
+
+void ContentView::closeFromButton(const QUuid &id)
+{
+    if (m_renamingTabId == id) {
+        m_session.commitTabTitle(id);
+        setRenamingTabId(std::nullopt);
+        m_renameFieldFocused = false;
+    }
+    m_session.closeTab(id);
+}
+
+void ContentView::setRenamingTabId(const std::optional<QUuid> &id)
+{
+    const bool changed = id != m_renamingTabId;
+    m_renamingTabId = id;
+    m_deferredRefresh.request();
+    // The field is on screen after the refresh just scheduled; focus it on a later turn.
+    if (changed && id)
+        QTimer::singleShot(0, this, &ContentView::focusRenameField);
+}
+
+void ContentView::focusRenameField()
+{
+    m_renameFieldFocused = true;
+    TabCell *renaming = m_renamingTabId ? cell(*m_renamingTabId) : nullptr;
+    RenameField *field = renaming ? renaming->renameField() : nullptr;
+    if (!field)
+        return;
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/deferredrefresh.h"
+
+#include <QUuid>
+#include <QWidget>
+#include <optional>
+
+class FormattingPanel;
+class NoteSession;
+class RichTextEditor;
+class SymbolButton;
+class TabCell;
+class TabStrip;
+
+// The window's content: the tab bar across the top, the editor below it and the formatting
+// panel along the editor's right edge. It owns the short-lived state of renaming a tab in place
+// and otherwise shows the session, refreshing on the next turn after each change.
+class ContentView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ContentView(NoteSession &session, QWidget *parent = nullptr);
+
+    // The commands that the tab bar's controls also run, for the menus.
+    void addTab();
+    void closeSelectedTab();
+    // Selects the tab offset places from the selected one, wrapping around, like a title click.
+    void selectTabAtOffset(int offset);
+
+    std::optional<QUuid> renamingTabId() const { return m_renamingTabId; }
+    QString renameDraft() const { return m_renameDraft; }
+    bool isRenameFieldFocused() const { return m_renameFieldFocused; }
+
+    TabCell *cell(const QUuid &id) const;
+    SymbolButton *addButton() const { return m_addButton; }
+    RichTextEditor *editor() const { return m_editor; }
+    FormattingPanel *panel() const { return m_panel; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QWidget *makeTabBar();
+    void refresh();
+    void finalizeRenameIfNeeded();
+    void selectFromTitle(const QUuid &id);
+    void beginRename(const QUuid &id);
+    void closeFromButton(const QUuid &id);
+    void setRenamingTabId(const std::optional<QUuid> &id);
+    void focusRenameField();
+    void showRenameField(TabCell *cell);
+
+    NoteSession &m_session;
+    DeferredRefresh m_deferredRefresh { this, [this] { refresh(); } };
+    std::optional<QUuid> m_renamingTabId;
+    QString m_renameDraft;
+    bool m_renameFieldFocused = false;
+    TabStrip *m_strip = nullptr;
+    SymbolButton *m_addButton = nullptr;
+    RichTextEditor *m_editor = nullptr;
+    FormattingPanel *m_panel = nullptr;
+};
