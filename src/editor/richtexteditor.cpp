@@ -1,6 +1,7 @@
 #include "richtexteditor.h"
 
 #include "checklist.h"
+#include "noteedittracker.h"
 #include "session/notesession.h"
 #include "wispentextview.h"
 
@@ -49,6 +50,7 @@ void RichTextEditor::connectTextView()
     WispenTextView *view = m_textView;
     Coordinator *coordinator = m_coordinator;
     view->installEventFilter(coordinator);
+    coordinator->track(view);
     connect(view, &WispenTextView::textChanged, coordinator,
         [coordinator, view] { coordinator->textDidChange(view); });
     connect(view, &WispenTextView::cursorPositionChanged, coordinator,
@@ -113,12 +115,24 @@ void RichTextEditor::Coordinator::textViewDidChangeSelection()
     });
 }
 
+void RichTextEditor::Coordinator::track(WispenTextView *textView)
+{
+    m_edits = new NoteEditTracker(textView);
+}
+
 void RichTextEditor::Coordinator::textDidChange(WispenTextView *textView)
 {
     // Qt reports a change of formats alone as a text change too; the tab's text stays.
     if (textView->isApplyingFormat())
         return;
-    m_session.updateActiveTabText(textView->plainText());
+    // Reading a long note whole costs more than the keystroke itself: the tab's text takes
+    // the edit instead, and is read whole only should the two ever fall out of step.
+    const QList<NoteEditTracker::Edit> edits = m_edits ? m_edits->takeEdits()
+                                                       : QList<NoteEditTracker::Edit>();
+    for (const NoteEditTracker::Edit &edit : edits)
+        m_session.applyEditToActiveTab(edit.position, edit.removed, edit.added);
+    if (!m_edits || !m_edits->matchesNoteLength(m_session.activeTabPlainText().size()))
+        m_session.updateActiveTabText(textView->plainText());
 }
 
 bool RichTextEditor::Coordinator::eventFilter(QObject *watched, QEvent *event)

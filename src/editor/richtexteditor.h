@@ -4,6 +4,7 @@
 #include <QUuid>
 #include <QWidget>
 
+class NoteEditTracker;
 class NoteSession;
 class WispenTextView;
 
@@ -25,6 +26,9 @@ public:
         QUuid lastAppliedTabId() const { return m_lastAppliedTabId; }
         void setLastAppliedTabId(const QUuid &id) { m_lastAppliedTabId = id; }
 
+        // Follows the view's edits from here on.
+        void track(WispenTextView *textView);
+
         void textViewDidChangeSelection();
         void textDidChange(WispenTextView *textView);
 
@@ -37,6 +41,7 @@ public:
         bool handleChecklistNewline(WispenTextView *textView);
 
         NoteSession &m_session;
+        NoteEditTracker *m_edits = nullptr;
         QUuid m_lastAppliedTabId;
         bool m_isRefreshPending = false;
     };

@@ -39,6 +39,7 @@ WispenTextView::WispenTextView(QWidget *parent)
 
 QString WispenTextView::plainText() const
 {
+    ++m_wholeTextReads;
     QString text = document()->toRawText();
     text.replace(QChar::ParagraphSeparator, u'\n');
     return LineEndings::fromDocument(text, m_lineEnding);
@@ -55,17 +56,21 @@ void WispenTextView::replaceContent(const QString &text, const TextAttributes &a
     m_lineEnding = LineEndings::detect(text);
     // A swap of content is no edit by the user: it must not be reported as a text change.
     const QSignalBlocker blocker(this);
-    QTextDocument *doc = document();
-    // Swapping the whole content is no edit of the user's: it leaves no undo step behind.
-    doc->setUndoRedoEnabled(false);
-    doc->clear();
+    const QScopedValueRollback replacing(m_isReplacingContent, true);
+    // QTextEdit's own setPlainText() leaves no undo step and keeps its cursor out of the way
+    // while the text goes in; a cursor of ours would be moved and reported paragraph by
+    // paragraph, which costs seconds for a long note. It gives the text the current format.
+    setCurrentCharFormat(attributes.character);
+    setPlainText(LineEndings::toDocument(text));
     applyTextInset();
-    QTextCursor cursor(doc);
-    cursor.setBlockFormat(attributes.paragraph);
-    cursor.setBlockCharFormat(attributes.character);
-    cursor.insertText(LineEndings::toDocument(text), attributes.character);
-    doc->setUndoRedoEnabled(true);
-    setTextCursor(QTextCursor(doc));
+    // New paragraphs are left-aligned already; any other alignment costs a pass over them.
+    if (textCursor().blockFormat().alignment() != attributes.paragraph.alignment()) {
+        document()->setUndoRedoEnabled(false);
+        QTextCursor cursor(document());
+        cursor.select(QTextCursor::Document);
+        cursor.mergeBlockFormat(attributes.paragraph);
+        document()->setUndoRedoEnabled(true);
+    }
 }
 
 TextAttributes WispenTextView::typingAttributes() const

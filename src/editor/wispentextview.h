@@ -25,6 +25,8 @@ public:
     // The whole plain text in the note's line-ending style. Unlike toPlainText() it keeps
     // no-break spaces and U+2028 as they are. This is the one place that reads the whole text.
     QString plainText() const;
+    // How often plainText() has run: the whole-text reads that typing must not cause.
+    int wholeTextReads() const { return m_wholeTextReads; }
 
     // The selected text with each paragraph break as "\n", otherwise exactly as it stands.
     QString selectedPlainText() const;
@@ -48,6 +50,8 @@ public:
     // isApplyingFormat() tells listeners that the text itself stayed the same.
     void applyFormat(const std::function<void(QTextCursor &)> &change);
     bool isApplyingFormat() const { return m_isApplyingFormat; }
+    // True while replaceContent() swaps the whole text.
+    bool isReplacingContent() const { return m_isReplacingContent; }
 
     void placeCaret(int position);
 
@@ -80,6 +84,8 @@ private:
 
     LineEnding m_lineEnding = LineEnding::LF;
     bool m_isApplyingFormat = false;
+    bool m_isReplacingContent = false;
+    mutable int m_wholeTextReads = 0;
     // Running since the last double click, to tell a triple click from a single one.
     QElapsedTimer m_sinceDoubleClick;
 };

@@ -110,6 +110,20 @@ void NoteSession::updateActiveTabText(const QString &text)
     m_cachedText = text;
 }
 
+void NoteSession::applyEditToActiveTab(qsizetype position, qsizetype removed,
+                                       const QString &added)
+{
+    const auto index = activeTabIndex();
+    if (!index)
+        return;
+    Q_EMIT objectWillChange();
+    // The mirror lets go of the text first, so the tab's copy is edited in place.
+    m_cachedText = QString();
+    QString &text = m_tabs[*index].cachedText;
+    text.replace(position, removed, added);
+    m_cachedText = text;
+}
+
 void NoteSession::syncPublishedFromActiveTab()
 {
     const auto index = activeTabIndex();

@@ -38,6 +38,9 @@ public:
     // Text between the view and the tabs.
     void flushActiveTabFromTextView();
     void updateActiveTabText(const QString &text);
+    // The same for an edit of part of the text: removed characters from position on give way
+    // to added. One notification, and no copy of a long note when nothing else shares it.
+    void applyEditToActiveTab(qsizetype position, qsizetype removed, const QString &added);
     void syncPublishedFromActiveTab();
     QString activeTabPlainText() const;
     std::optional<QUrl> activeTabOpenedFileURL() const;
