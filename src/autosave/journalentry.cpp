@@ -11,7 +11,7 @@ constexpr int formatVersion = 1;
 
 QByteArray checksum(const QByteArray &bytes)
 {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Blake2b_256).toHex();
 }
 
 } // namespace
@@ -35,7 +35,7 @@ QByteArray JournalEntry::encode() const
         {QStringLiteral("title"), title},
         {QStringLiteral("snapshotAt"), snapshotAt.toMSecsSinceEpoch()},
         {QStringLiteral("textBytes"), body.size()},
-        {QStringLiteral("sha256"), QString::fromLatin1(checksum(body))},
+        {QStringLiteral("blake2b"), QString::fromLatin1(checksum(body))},
     };
     if (file)
         header.insert(QStringLiteral("file"), file->toString(QUrl::FullyEncoded));
@@ -56,7 +56,7 @@ std::optional<JournalEntry> JournalEntry::decode(const QByteArray &bytes)
     const QByteArray body = bytes.sliced(newline + 1);
     if (!document.isObject() || header.value(QStringLiteral("version")).toInt() != formatVersion
         || header.value(QStringLiteral("textBytes")).toInteger(-1) != body.size()
-        || header.value(QStringLiteral("sha256")).toString().toLatin1() != checksum(body))
+        || header.value(QStringLiteral("blake2b")).toString().toLatin1() != checksum(body))
         return std::nullopt;
 
     JournalEntry entry;
