@@ -3,6 +3,7 @@
 #include "testmain.h"
 
 #include <QGraphicsProxyWidget>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void clicksLandOnWhatIsDrawnUnderThePointer();
     void aScaleThatIsNotPositiveAndFiniteDrawsAtActualSize_data();
     void aScaleThatIsNotPositiveAndFiniteDrawsAtActualSize();
+    void atActualSizeTheContentIsAnOrdinaryChildAndKeepsItsFocusAcrossZooms();
     void aNewScaleLaysTheContentOutAgain();
 };
 
@@ -130,6 +132,37 @@ void tst_Zoom::aScaleThatIsNotPositiveAndFiniteDrawsAtActualSize()
     host.show();
     QCOMPARE(host.scale(), 1.0);
     QCOMPARE(host.layoutSize(), QSizeF(700, 500));
+}
+
+void tst_Zoom::atActualSizeTheContentIsAnOrdinaryChildAndKeepsItsFocusAcrossZooms()
+{
+    auto *content = new QWidget;
+    auto *field = new QLineEdit(content);
+    field->setGeometry(100, 50, 120, 30);
+    ZoomHost host(content, 1.0);
+    host.resize(900, 600);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+    QVERIFY(!host.isDrawnThroughScene());
+    QCOMPARE(content->parentWidget(), &host);
+    QCOMPARE(content->geometry(), host.rect());
+
+    host.setScale(1.5);
+    QVERIFY(host.isDrawnThroughScene());
+    QCOMPARE(content->size(), QSize(600, 400));
+    QTRY_VERIFY(field->hasFocus());
+    QCOMPARE(QApplication::focusWidget(), &host);
+    QTest::keyClicks(QApplication::focusWidget(), u"ab"_qs);
+    QCOMPARE(field->text(), u"ab"_qs);
+
+    host.setScale(1.0);
+    QVERIFY(!host.isDrawnThroughScene());
+    QCOMPARE(content->geometry(), host.rect());
+    QTRY_VERIFY(field->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), u"c"_qs);
+    QCOMPARE(field->text(), u"abc"_qs);
 }
 
 void tst_Zoom::aNewScaleLaysTheContentOutAgain()

@@ -18,7 +18,7 @@ ZoomHost::ZoomHost(QWidget *content, double scale, QWidget *parent)
     // Popups of the content (context menus, completers) become real windows at the pointer
     // instead of items drawn inside the scene and clipped by the window.
     content->setWindowFlag(Qt::BypassGraphicsProxyWidget);
-    m_proxy = scene->addWidget(content);
+    m_proxy = scene->addWidget(nullptr);
     // The content may be squeezed below its own minimum, as a window can be made small.
     m_proxy->setMinimumSize(0, 0);
     m_proxy->setPos(0, 0);
@@ -45,6 +45,11 @@ void ZoomHost::setScale(double scale)
     relayout();
 }
 
+bool ZoomHost::isDrawnThroughScene() const
+{
+    return m_proxy->widget() == m_content;
+}
+
 QSizeF ZoomHost::layoutSize() const
 {
     const QSize drawn = viewport()->size();
@@ -67,8 +72,12 @@ void ZoomHost::focusInEvent(QFocusEvent *event)
 {
     QGraphicsView::focusInEvent(event);
     // Keyboard focus given to the view belongs to the widget focused inside the content.
-    if (!scene()->focusItem())
+    if (!isDrawnThroughScene()) {
+        QWidget *focused = m_content->focusWidget();
+        (focused ? focused : m_content)->setFocus(event->reason());
+    } else if (!scene()->focusItem()) {
         m_proxy->setFocus(event->reason());
+    }
 }
 
 bool ZoomHost::event(QEvent *event)
@@ -79,8 +88,35 @@ bool ZoomHost::event(QEvent *event)
     return QGraphicsView::event(event);
 }
 
+void ZoomHost::placeContent(bool throughScene)
+{
+    if (throughScene == isDrawnThroughScene() && m_content->parent())
+        return;
+    QWidget *focused = m_content->focusWidget();
+    const bool hadFocus = focused && focused->hasFocus();
+    if (throughScene) {
+        m_content->setParent(nullptr);
+        m_proxy->setWidget(m_content);
+    } else {
+        m_proxy->setWidget(nullptr);
+        m_content->setParent(this);
+        m_content->show();
+        m_content->raise();
+    }
+    if (!hadFocus)
+        return;
+    // Keys reach the scene through the view: it takes the window's focus, and the scene's
+    // focus goes back to the widget that had it.
+    if (throughScene)
+        setFocus(Qt::OtherFocusReason);
+    focused->setFocus(Qt::OtherFocusReason);
+}
+
 void ZoomHost::relayout()
 {
+    placeContent(m_scale != 1.0);
+    if (!isDrawnThroughScene())
+        m_content->setGeometry(rect());
     const QSizeF size = layoutSize();
     m_proxy->setGeometry(QRectF(QPointF(0, 0), size));
     scene()->setSceneRect(QRectF(QPointF(0, 0), size));

@@ -6,7 +6,9 @@ class QGraphicsProxyWidget;
 
 // Draws the window's whole content magnified by the interface zoom. The content is laid out as
 // if the window were W / s by H / s and drawn s times larger from the top-left corner, so it
-// always covers the window exactly; clicks land on what is drawn under the pointer.
+// always covers the window exactly; clicks land on what is drawn under the pointer. At actual
+// size the content is an ordinary child widget instead: drawing through the scene costs time
+// on every repaint and gains nothing there.
 class ZoomHost : public QGraphicsView
 {
     Q_OBJECT
@@ -22,6 +24,8 @@ public:
     QSizeF layoutSize() const;
     QWidget *content() const { return m_content; }
     QGraphicsProxyWidget *proxy() const { return m_proxy; }
+    // True while the content is drawn through the scene, that is at any scale but 1.0.
+    bool isDrawnThroughScene() const;
 
     QSize sizeHint() const override;
 
@@ -32,6 +36,7 @@ protected:
 
 private:
     void relayout();
+    void placeContent(bool throughScene);
 
     double m_scale = 1.0;
     QWidget *m_content = nullptr;
