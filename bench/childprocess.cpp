@@ -1,6 +1,7 @@
 #include "childprocess.h"
 
 #include "app/launcher.h"
+#include "session/textattributes.h"
 
 #include <QApplication>
 #include <QFile>
@@ -86,6 +87,7 @@ int runBare(int &argc, char **argv, Measure measure, qint64 startedNs, const cha
     QMainWindow window;
     auto *edit = new QTextEdit(&window);
     edit->setAcceptRichText(true);
+    edit->setFont(TextDefaults::font());
     window.setCentralWidget(edit);
     if (notePath && *notePath) {
         QFile file(QString::fromLocal8Bit(notePath));
@@ -103,7 +105,8 @@ std::optional<double> run(const QString &program, Kind kind, Measure measure,
                           const QString &notePath)
 {
     QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The offscreen platform's complaints about window hints are noise here.
+    child.setStandardErrorFile(QProcess::nullDevice());
     const QStringList arguments{
         QString::fromLatin1(childFlag),
         kind == Kind::Wispen ? QStringLiteral("wispen") : QStringLiteral("bare"),

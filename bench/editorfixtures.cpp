@@ -5,6 +5,7 @@
 #include "app/wispenapp.h"
 #include "editor/wispentextview.h"
 #include "session/notesession.h"
+#include "session/textattributes.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -54,6 +55,8 @@ void WispenFixture::closeActiveTab()
 BareFixture::BareFixture()
 {
     m_edit.setAcceptRichText(true);
+    // The same text in the same font: what differs is only what Wispen adds.
+    m_edit.setFont(TextDefaults::font());
     m_window.setCentralWidget(&m_edit);
     m_window.resize(windowSize);
     m_window.show();

@@ -3,6 +3,7 @@
 
 #include "benchreport.h"
 #include "childprocess.h"
+#include "filechangewatch.h"
 #include "editorfixtures.h"
 #include "prose.h"
 
@@ -17,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -31,18 +33,33 @@ constexpr int processRepetitions = 9;
 
 using Action = std::function<void()>;
 
-// Runs prepare (untimed), then action followed by the event loop's follow-up (timed).
-std::vector<double> timeRepeatedly(int repetitions, const Action &prepare, const Action &action)
+struct Step
 {
-    std::vector<double> samples;
-    for (int i = 0; i < repetitions; ++i) {
-        if (prepare)
-            prepare();
-        QElapsedTimer timer;
-        timer.start();
-        action();
+    Action prepare; // untimed
+    Action action;  // timed, with the event loop's follow-up
+};
+
+double timeOnce(const Step &step)
+{
+    if (step.prepare) {
+        step.prepare();
         settle();
-        samples.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    step.action();
+    settle();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Times Wispen and the bare editor turn about, so that drift over the run hits both alike.
+std::pair<std::vector<double>, std::vector<double>> timePair(int repetitions, const Step &wispen,
+                                                             const Step &bare)
+{
+    std::pair<std::vector<double>, std::vector<double>> samples;
+    for (int i = 0; i < repetitions; ++i) {
+        samples.first.push_back(timeOnce(wispen));
+        samples.second.push_back(timeOnce(bare));
     }
     return samples;
 }
@@ -94,14 +111,12 @@ public:
         m_wispen.openInNewTab(note.path);
         m_bare.load(note.text);
         WispenTextView *view = m_wispen.view();
+        QTextEdit *edit = m_bare.edit();
         placeCaret(view, view->document()->characterCount() / 2);
-        placeCaret(m_bare.edit(), m_bare.edit()->document()->characterCount() / 2);
-        const auto ours = timeRepeatedly(perKeyRepetitions, {}, [view] {
-            QTest::keyClick(view, Qt::Key_E);
-        });
-        const auto theirs = timeRepeatedly(perKeyRepetitions, {}, [this] {
-            QTest::keyClick(m_bare.edit(), Qt::Key_E);
-        });
+        placeCaret(edit, edit->document()->characterCount() / 2);
+        const auto [ours, theirs] =
+            timePair(perKeyRepetitions, {{}, [view] { QTest::keyClick(view, Qt::Key_E); }},
+                     {{}, [edit] { QTest::keyClick(edit, Qt::Key_E); }});
         m_report.add(QStringLiteral("keystroke_") + note.label, ours, theirs, 1.3);
         m_wispen.closeActiveTab();
     }
@@ -110,15 +125,18 @@ public:
     {
         m_wispen.openInNewTab(note.path);
         m_bare.load(note.text);
-        const auto measure = [](QTextEdit *edit) {
+        const auto caretAtItemEnd = [](QTextEdit *edit) {
             const QTextBlock item = checklistBlockNearMiddle(edit->document());
             const int end = item.position() + item.length() - 1;
-            return timeRepeatedly(
-                perKeyRepetitions, [edit, end] { placeCaret(edit, end); },
-                [edit] { QTest::keyClick(edit, Qt::Key_Return); });
+            return [edit, end] { placeCaret(edit, end); };
         };
-        const auto ours = measure(m_wispen.view());
-        const auto theirs = measure(m_bare.edit());
+        // The bare editor makes the same change: a line break and a new item's prefix.
+        QTextEdit *edit = m_bare.edit();
+        WispenTextView *view = m_wispen.view();
+        const auto [ours, theirs] = timePair(
+            perKeyRepetitions,
+            {caretAtItemEnd(view), [view] { QTest::keyClick(view, Qt::Key_Return); }},
+            {caretAtItemEnd(edit), [edit] { edit->textCursor().insertText(u"\n☐ "_qs); }});
         m_report.add(QStringLiteral("return_checklist_") + note.label, ours, theirs, 1.3);
         m_wispen.closeActiveTab();
     }
@@ -135,18 +153,18 @@ public:
         QTextCursor atGlyph(view->document());
         atGlyph.setPosition(glyph);
         const QPoint point = view->cursorRect(atGlyph).center() + QPoint(3, 0);
-        const auto ours = timeRepeatedly(perKeyRepetitions, {}, [view, point] {
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, point);
-        });
         // The bare editor makes the same one-character change through its cursor.
         QTextEdit *edit = m_bare.edit();
         const int bareGlyph = checklistBlockNearMiddle(edit->document()).position();
-        const auto theirs = timeRepeatedly(perKeyRepetitions, {}, [edit, bareGlyph] {
-            QTextCursor cursor(edit->document());
-            cursor.setPosition(bareGlyph);
-            cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
-            cursor.insertText(cursor.selectedText() == u"☐" ? u"☑"_qs : u"☐"_qs);
-        });
+        const auto [ours, theirs] = timePair(
+            perKeyRepetitions,
+            {{}, [view, point] { QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, point); }},
+            {{}, [edit, bareGlyph] {
+                 QTextCursor cursor(edit->document());
+                 cursor.setPosition(bareGlyph);
+                 cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+                 cursor.insertText(cursor.selectedText() == u"☐" ? u"☑"_qs : u"☐"_qs);
+             }});
         m_report.add(QStringLiteral("toggle_glyph_") + note.label, ours, theirs, 1.3);
         m_wispen.closeActiveTab();
     }
@@ -159,12 +177,11 @@ public:
         session.addTab();
         const QUuid smallTab = session.selectedTabId();
         settle();
-        const auto ours = timeRepeatedly(
-            heavyRepetitions, [&] { session.selectTab(smallTab); settle(); },
-            [&] { session.selectTab(noteTab); });
-        const auto theirs = timeRepeatedly(
-            heavyRepetitions, [this] { m_bare.load(QStringLiteral("x")); },
-            [&] { m_bare.edit()->setPlainText(note.text); });
+        const auto [ours, theirs] = timePair(
+            heavyRepetitions,
+            {[&] { session.selectTab(smallTab); settle(); }, [&] { session.selectTab(noteTab); }},
+            {[this] { m_bare.load(QStringLiteral("x")); },
+             [&] { m_bare.edit()->setPlainText(note.text); }});
         m_report.add(QStringLiteral("tab_switch_") + note.label, ours, theirs, 1.2);
         m_wispen.closeActiveTab();
         m_wispen.closeActiveTab();
@@ -173,20 +190,26 @@ public:
     void open(const Notes &note)
     {
         NoteSession &session = m_wispen.session();
-        const auto ours = timeRepeatedly(
-            heavyRepetitions, [&] { session.addTab(); settle(); },
-            [&] { session.loadFiles({QUrl::fromLocalFile(note.path)}); });
-        m_wispen.closeActiveTab();
-        for (int i = 1; i < heavyRepetitions; ++i)
-            m_wispen.closeActiveTab();
-        const auto theirs = timeRepeatedly(
-            heavyRepetitions, [this] { m_bare.load(QStringLiteral("x")); },
-            [&] {
-                QFile file(note.path);
-                if (file.open(QIODevice::ReadOnly))
-                    m_bare.edit()->setPlainText(QString::fromUtf8(file.readAll()));
-            });
+        bool holdsNote = false;
+        const auto [ours, theirs] = timePair(
+            heavyRepetitions,
+            {[&] {
+                 // A file that is open already would only be selected: each open starts with
+                 // the note closed and a blank tab, as after a fresh launch.
+                 if (std::exchange(holdsNote, true))
+                     m_wispen.closeActiveTab();
+                 session.addTab();
+                 settle();
+             },
+             [&] { session.loadFiles({QUrl::fromLocalFile(note.path)}); }},
+            {[this] { m_bare.load(QStringLiteral("x")); },
+             [&] {
+                 QFile file(note.path);
+                 if (file.open(QIODevice::ReadOnly))
+                     m_bare.edit()->setPlainText(QString::fromUtf8(file.readAll()));
+             }});
         m_report.add(QStringLiteral("open_") + note.label, ours, theirs, 1.2);
+        m_wispen.closeActiveTab();
     }
 
     void boldAll(const Notes &note)
@@ -195,20 +218,24 @@ public:
         m_bare.load(note.text);
         WispenTextView *view = m_wispen.view();
         NoteSession &session = m_wispen.session();
-        const auto ours = timeRepeatedly(heavyRepetitions, [view] { view->selectAll(); }, [&] {
-            // What the panel's bold button runs.
-            FormattingActions::toggleTrait(FormattingActions::Trait::Bold, view);
-            session.updateFormattingState();
-            session.refocus();
-        });
         QTextEdit *edit = m_bare.edit();
         bool bold = false;
-        const auto theirs = timeRepeatedly(heavyRepetitions, [edit] { edit->selectAll(); }, [&] {
-            bold = !bold;
-            QTextCharFormat format;
-            format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-            edit->mergeCurrentCharFormat(format);
-        });
+        const auto [ours, theirs] = timePair(
+            heavyRepetitions,
+            {[view] { view->selectAll(); },
+             [&] {
+                 // What the panel's bold button runs.
+                 FormattingActions::toggleTrait(FormattingActions::Trait::Bold, view);
+                 session.updateFormattingState();
+                 session.refocus();
+             }},
+            {[edit] { edit->selectAll(); },
+             [&] {
+                 bold = !bold;
+                 QTextCharFormat format;
+                 format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+                 edit->mergeCurrentCharFormat(format);
+             }});
         m_report.add(QStringLiteral("bold_all_") + note.label, ours, theirs, std::nullopt);
         m_wispen.closeActiveTab();
     }
@@ -219,21 +246,58 @@ public:
         m_wispen.openInNewTab(ownCopy);
         m_bare.load(note.text);
         WispenTextView *view = m_wispen.view();
-        // Each save has a changed note to write, as after typing.
-        const auto ours = timeRepeatedly(
-            heavyRepetitions, [view] { QTest::keyClick(view, Qt::Key_E); settle(); },
-            [this] { m_wispen.delegate().finalSave(); });
         const QString bareCopy = dir.filePath(QStringLiteral("bare.txt"));
-        const auto theirs = timeRepeatedly(
-            heavyRepetitions, [this] { QTest::keyClick(m_bare.edit(), Qt::Key_E); settle(); },
-            [&] {
-                QSaveFile file(bareCopy);
-                if (file.open(QIODevice::WriteOnly)) {
-                    file.write(m_bare.edit()->toPlainText().toUtf8());
-                    file.commit();
-                }
-            });
+        // Each save has a changed note to write, as after typing.
+        const auto [ours, theirs] = timePair(
+            heavyRepetitions,
+            {[view] { QTest::keyClick(view, Qt::Key_E); settle(); },
+             [this] { m_wispen.delegate().finalSave(); }},
+            {[this] { QTest::keyClick(m_bare.edit(), Qt::Key_E); settle(); },
+             [&] {
+                 QSaveFile file(bareCopy);
+                 if (file.open(QIODevice::WriteOnly)) {
+                     file.write(m_bare.edit()->toPlainText().toUtf8());
+                     file.commit();
+                 }
+             }});
         m_report.add(QStringLiteral("final_save_") + note.label, ours, theirs, std::nullopt);
+        m_wispen.closeActiveTab();
+    }
+
+    // Typing into a long note writes nothing; the journal's snapshot comes a second later, on
+    // its own timer.
+    void journalWrites(const Notes &note, const QDir &dir)
+    {
+        RecoveryJournal journal(m_wispen.session(), dir.filePath(QStringLiteral("journal")));
+        m_wispen.openInNewTab(note.path);
+        WispenTextView *view = m_wispen.view();
+        placeCaret(view, view->document()->characterCount() / 2);
+        FileChangeWatch watch({dir.filePath(QStringLiteral("journal")), dir.path(),
+                               QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)});
+        int keystrokesThatWrote = 0;
+        for (int i = 0; i < perKeyRepetitions; ++i) {
+            QTest::keyClick(view, Qt::Key_E);
+            // What the keystroke queued for this turn of the event loop, not later timers.
+            QCoreApplication::sendPostedEvents();
+            keystrokesThatWrote += watch.takeChanges() > 0;
+        }
+        const QDir entries(dir.filePath(QStringLiteral("journal")), QStringLiteral("*.entry"));
+        const bool pendingAfterTyping = journal.isSnapshotPending();
+        QTest::qWait(int(RecoveryJournal::snapshotDelay.count()) + 500);
+        const bool snapshotWritten = entries.count() == 1 && watch.takeChanges() > 0;
+        QTest::keyClick(view, Qt::Key_E);
+        QElapsedTimer timer;
+        timer.start();
+        journal.snapshot();
+        const double snapshotMs = timer.nsecsElapsed() / 1e6;
+        m_report.addNote(QStringLiteral("journal_10mb keystrokes=%1 keystrokes_with_file_writes=%2 "
+                                        "snapshot_pending_after_typing=%3 snapshot_written=%4 "
+                                        "snapshot_ms=%5")
+                             .arg(perKeyRepetitions)
+                             .arg(keystrokesThatWrote)
+                             .arg(pendingAfterTyping ? u"yes" : u"no")
+                             .arg(snapshotWritten ? u"yes" : u"no")
+                             .arg(snapshotMs, 0, 'f', 1));
         m_wispen.closeActiveTab();
     }
 
@@ -294,6 +358,7 @@ int main(int argc, char *argv[])
         bench.open(largeNote);
         bench.boldAll(largeNote);
         bench.finalSave(largeNote, folder);
+        bench.journalWrites(largeNote, folder);
     }
     processMeasures(QCoreApplication::applicationFilePath(), largeNote.path, report);
     return report.finish() ? 0 : 1;
