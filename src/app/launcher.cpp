@@ -28,6 +28,36 @@ void bringToFront(QWidget *window)
     window->activateWindow();
 }
 
+// Only the one Wispen of the user keeps a journal. A journal left with entries means the last
+// run ended without its final save: that save is completed here, before the window appears.
+std::unique_ptr<RecoveryJournal> keepJournal(const InstanceChannel &instance,
+                                             NoteSession &session, AppDelegate &delegate)
+{
+    if (!instance.ownsInstance())
+        return nullptr;
+    const QString folder = RecoveryJournal::defaultFolder();
+    JournalRecovery::recover(folder);
+    auto journal = std::make_unique<RecoveryJournal>(session, folder);
+    delegate.setJournal(journal.get());
+    return journal;
+}
+
+void openFilesFromElsewhere(InstanceChannel &instance, FileDropFilter &drops, WispenApp &scene,
+                            NoteSession &session, AppDelegate &delegate)
+{
+    QObject::connect(&instance, &InstanceChannel::filesRequested, &delegate,
+                     [&delegate, &scene](const QList<QUrl> &requested) {
+                         delegate.openFiles(requested);
+                         bringToFront(scene.window());
+                     });
+    drops.watch(scene.window());
+    if (session.textView())
+        drops.watch(session.textView()->viewport());
+    // Opened after the drop has finished, outside the drag's own event handling.
+    QObject::connect(&drops, &FileDropFilter::filesDropped, &delegate, &AppDelegate::openFiles,
+                     Qt::QueuedConnection);
+}
+
 } // namespace
 
 int run(int &argc, char **argv, const ShownHandler &onShown)
@@ -43,36 +73,15 @@ int run(int &argc, char **argv, const ShownHandler &onShown)
     if (instance.start(files) == InstanceChannel::Role::HandedOver)
         return 0;
 
-    // Only the one Wispen of the user keeps a journal. A journal left with entries means the
-    // last run ended without its final save: that save is completed before the window appears.
-    const QString journalFolder = RecoveryJournal::defaultFolder();
-    if (instance.ownsInstance())
-        JournalRecovery::recover(journalFolder);
-
     NoteSession &session = NoteSession::shared();
     AppDelegate delegate(session);
     delegate.finishLaunching();
-    std::unique_ptr<RecoveryJournal> journal;
-    if (instance.ownsInstance()) {
-        journal = std::make_unique<RecoveryJournal>(session, journalFolder);
-        delegate.setJournal(journal.get());
-    }
+    const std::unique_ptr<RecoveryJournal> journal = keepJournal(instance, session, delegate);
 
     WispenApp scene(session, delegate);
     delegate.openFiles(files);
-    QObject::connect(&instance, &InstanceChannel::filesRequested, &delegate,
-                     [&delegate, &scene](const QList<QUrl> &requested) {
-                         delegate.openFiles(requested);
-                         bringToFront(scene.window());
-                     });
-
     FileDropFilter drops;
-    drops.watch(scene.window());
-    if (session.textView())
-        drops.watch(session.textView()->viewport());
-    // Opened after the drop has finished, outside the drag's own event handling.
-    QObject::connect(&drops, &FileDropFilter::filesDropped, &delegate, &AppDelegate::openFiles,
-                     Qt::QueuedConnection);
+    openFilesFromElsewhere(instance, drops, scene, session, delegate);
 
     scene.show();
     if (onShown)
