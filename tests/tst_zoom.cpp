@@ -38,6 +38,8 @@ void tst_Zoom::zoomStepsStayWithinTheirOwnBound_data()
     QTest::newRow("at the bottom") << 0.8 << 0.9 << 0.8;
     QTest::newRow("stored above the range") << 3.0 << 2.0 << 2.9;
     QTest::newRow("stored below the range") << 0.5 << 0.6 << 0.8;
+    QTest::newRow("stored not a number") << std::numeric_limits<double>::quiet_NaN() << 1.1 << 0.9;
+    QTest::newRow("stored zero") << 0.0 << 1.1 << 0.9;
 }
 
 void tst_Zoom::zoomStepsStayWithinTheirOwnBound()
