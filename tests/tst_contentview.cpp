@@ -23,8 +23,7 @@ private Q_SLOTS:
 
     void doubleClickOpensTheFieldWithTheStoredTitleAndFocusesItOneTurnLater_data();
     void doubleClickOpensTheFieldWithTheStoredTitleAndFocusesItOneTurnLater();
-    void singleClickSelectsTheTabAfterTheDelay();
-    void aPendingSingleClickSurvivesARefreshOfTheTabBar();
+    void aSingleClickSelectsAfterTheDelayEvenAcrossARefreshOfTheTabBar();
     void closingTheOnlyTabLeavesOneBlankTab();
     void eachEditReachesTheSessionOnce();
     void returnCommitsTheTitleAndBringsBackTheLabel();
@@ -140,29 +139,21 @@ void tst_ContentView::doubleClickOpensTheFieldWithTheStoredTitleAndFocusesItOneT
     QCOMPARE(customTitle(0), stored);
 }
 
-void tst_ContentView::singleClickSelectsTheTabAfterTheDelay()
-{
-    m_session->addTab();
-    settle();
-    QElapsedTimer clock;
-    clock.start();
-    pressTitle(0);
-    QCOMPARE(m_session->selectedTabId(), tabId(1));
-    QTRY_COMPARE(m_session->selectedTabId(), tabId(0));
-    QVERIFY(clock.elapsed() >= 220);
-    QVERIFY(!m_view->renamingTabId());
-}
-
-void tst_ContentView::aPendingSingleClickSurvivesARefreshOfTheTabBar()
+void tst_ContentView::aSingleClickSelectsAfterTheDelayEvenAcrossARefreshOfTheTabBar()
 {
     m_session->addTab();
     settle();
     TabCell *first = cell(0);
+    QElapsedTimer clock;
+    clock.start();
     pressTitle(0);
+    QCOMPARE(m_session->selectedTabId(), tabId(1));
     m_session->updateActiveTabText(u"typing meanwhile"_qs);
     settle();
     QCOMPARE(cell(0), first);
     QTRY_COMPARE(m_session->selectedTabId(), tabId(0));
+    QVERIFY(clock.elapsed() >= 220);
+    QVERIFY(!m_view->renamingTabId());
 }
 
 void tst_ContentView::closingTheOnlyTabLeavesOneBlankTab()
