@@ -9,8 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTemporaryDir>
+
+using TestFiles::desktop;
+using TestFiles::desktopFiles;
 
 class tst_AppDelegate : public QObject
 {
@@ -25,21 +27,7 @@ private Q_SLOTS:
     void runningTwiceWritesNoSecondCopyEvenAMinuteLater();
     void runningAgainAfterAnEditWritesTheNewText();
     void theJournalIsEmptiedOnlyOnceEveryNoteIsWritten();
-
-private:
-    static QString desktop();
-    static QStringList desktopFiles();
 };
-
-QString tst_AppDelegate::desktop()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-}
-
-QStringList tst_AppDelegate::desktopFiles()
-{
-    return QDir(desktop()).entryList(QDir::Files, QDir::Name);
-}
 
 void tst_AppDelegate::init()
 {
@@ -92,9 +80,7 @@ void tst_AppDelegate::aTabFromAFileIsWrittenBackToIt()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("note.txt"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old\r\n") == 5);
-    file.close();
+    QVERIFY(TestFiles::write(path, "old\r\n"));
     NoteSession session;
     session.loadFile(QUrl::fromLocalFile(path));
     session.updateActiveTabText(QStringLiteral("old\r\nnew"));

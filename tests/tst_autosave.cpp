@@ -6,10 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <unistd.h>
+
+using TestFiles::desktop;
+using TestFiles::desktopFiles;
 
 class tst_AutoSave : public QObject
 {
@@ -36,22 +38,9 @@ private Q_SLOTS:
     void aFileInAFolderThatAdmitsNoNewFileIsWrittenInPlace();
 
 private:
-    static QString desktop();
-    static QStringList desktopFiles();
-
     QTemporaryDir m_dir;
     const QDateTime m_now{QDate(2026, 12, 5), QTime(14, 7, 31)};
 };
-
-QString tst_AutoSave::desktop()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-}
-
-QStringList tst_AutoSave::desktopFiles()
-{
-    return QDir(desktop()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
 
 void tst_AutoSave::init()
 {

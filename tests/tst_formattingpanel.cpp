@@ -25,7 +25,6 @@ private Q_SLOTS:
 
     void withoutAnEditorTheButtonsChangeNothing_data();
     void withoutAnEditorTheButtonsChangeNothing();
-    void aFreshPanelShowsTheDefaultState();
     void theSizeLabelShowsTheIntegerPart_data();
     void theSizeLabelShowsTheIntegerPart();
     void theAppearanceButtonShowsTheNextAppearanceAndPersistsIt();
@@ -104,29 +103,11 @@ void tst_FormattingPanel::withoutAnEditorTheButtonsChangeNothing()
     QCOMPARE(m_panel->fontSizeLabel()->text(), u"11"_qs);
 }
 
-void tst_FormattingPanel::aFreshPanelShowsTheDefaultState()
-{
-    QCOMPARE(m_panel->width(), 44);
-    QCOMPARE(button(FormattingCommand::Bold)->size(), QSize(28, 28));
-    QCOMPARE(m_panel->fontSizeLabel()->text(), u"11"_qs);
-    QVERIFY(!button(FormattingCommand::Bigger)->isActive());
-    QVERIFY(!button(FormattingCommand::Smaller)->isActive());
-    QVERIFY(!m_panel->appearanceButton()->isActive());
-    QVERIFY(button(FormattingCommand::AlignLeft)->isActive());
-    QCOMPARE(m_panel->appearanceButton()->symbol(), u"sun.max.fill"_qs);
-    QVERIFY(m_panel->lineBreakCheckBox()->isChecked());
-    QCOMPARE(m_panel->lineBreakCheckBox()->toolTip(), u"Include line breaks when copying"_qs);
-    QCOMPARE(
-        m_panel->lineBreakCheckBox()->accessibleName(), u"Include line breaks when copying"_qs);
-    QVERIFY(button(FormattingCommand::Bold)->toolTip().isEmpty());
-}
-
 void tst_FormattingPanel::theSizeLabelShowsTheIntegerPart_data()
 {
     QTest::addColumn<double>("size");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("default") << 11.0 << u"11"_qs;
     QTest::newRow("half a point") << 12.5 << u"12"_qs;
     QTest::newRow("just under") << 95.99 << u"95"_qs;
 }

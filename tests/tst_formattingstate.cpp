@@ -15,10 +15,9 @@ private Q_SLOTS:
     void cleanup();
 
     void aRestoredNoteReadsAsPlainElevenPointLeft();
-    void aCaretReadsTheTypingFormat();
     void aSelectionReadsOnlyItsFirstCharacter_data();
     void aSelectionReadsOnlyItsFirstCharacter();
-    void aTypingFormatWithoutAFontKeepsTheFontStateButNotTheUnderline();
+    void aCaretReadsTheTypingFormatAndOneWithoutAFontKeepsTheFontState();
     void theAlignmentIsTheCaretsParagraphs();
     void checklistLine_data();
     void checklistLine();
@@ -55,23 +54,6 @@ void tst_FormattingState::aRestoredNoteReadsAsPlainElevenPointLeft()
     QCOMPARE(m_session->alignment(), Qt::AlignLeft);
 }
 
-void tst_FormattingState::aCaretReadsTheTypingFormat()
-{
-    setText(m_view, u"ab"_qs);
-    m_view->placeCaret(1);
-    QTextCharFormat format = m_view->currentCharFormat();
-    format.setFontWeight(QFont::Bold);
-    format.setFontItalic(true);
-    format.setFontPointSize(30);
-    format.setFontUnderline(true);
-    m_view->setCurrentCharFormat(format);
-
-    m_session->updateFormattingState();
-
-    QVERIFY(m_session->isBold() && m_session->isItalic() && m_session->isUnderline());
-    QCOMPARE(m_session->fontSize(), 30.0);
-}
-
 void tst_FormattingState::aSelectionReadsOnlyItsFirstCharacter_data()
 {
     QTest::addColumn<int>("anchor");
@@ -103,15 +85,20 @@ void tst_FormattingState::aSelectionReadsOnlyItsFirstCharacter()
     QCOMPARE(m_session->isBold(), bold);
 }
 
-void tst_FormattingState::aTypingFormatWithoutAFontKeepsTheFontStateButNotTheUnderline()
+void tst_FormattingState::aCaretReadsTheTypingFormatAndOneWithoutAFontKeepsTheFontState()
 {
+    // Between two plain characters, what is typed next decides.
+    setText(m_view, u"ab"_qs);
+    m_view->placeCaret(1);
     QTextCharFormat format = m_view->currentCharFormat();
     format.setFontWeight(QFont::Bold);
+    format.setFontItalic(true);
     format.setFontPointSize(40);
     format.setFontUnderline(true);
     m_view->setCurrentCharFormat(format);
     m_session->updateFormattingState();
-    QVERIFY(m_session->isBold() && m_session->isUnderline());
+    QVERIFY(m_session->isBold() && m_session->isItalic() && m_session->isUnderline());
+    QCOMPARE(m_session->fontSize(), 40.0);
 
     m_view->setCurrentCharFormat(QTextCharFormat());
     m_session->updateFormattingState();

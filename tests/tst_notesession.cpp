@@ -1,11 +1,15 @@
 #include "editor/wispentextview.h"
+#include "editordriver.h"
 #include "session/notesession.h"
+#include "testfiles.h"
 #include "testmain.h"
 
 #include <QDir>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QStandardPaths>
+
+using EditorDriver::AttachedView;
+using TestFiles::desktop;
 
 class tst_NoteSession : public QObject
 {
@@ -27,8 +31,6 @@ private Q_SLOTS:
     void withoutATextViewTheTabTextStandsIn();
     void selectingAnUnknownIdFallsBackToTheMirroredText();
     void attachingAViewShowsTheActiveTabInDefaultAttributes();
-    void defaultAttributesAreFreshSystemFontAt11PtLeftAligned();
-    void tabsAreEqualOnlyWhenAllFieldsAre();
 
     void titleOfATab_data();
     void titleOfATab();
@@ -36,12 +38,10 @@ private Q_SLOTS:
     void draftsAreStoredAsTypedAndCommitsTrimThem();
     void renamingAnUnknownTabNotifiesNobody();
 
-    void copyPreferenceDefaultsToTrueWithoutWriting();
     void copyPreferenceIsWrittenOnEveryAssignmentAndReadBack();
 
 private:
     static QList<QUuid> ids(const NoteSession &session);
-    static QString desktop();
 };
 
 QList<QUuid> tst_NoteSession::ids(const NoteSession &session)
@@ -50,11 +50,6 @@ QList<QUuid> tst_NoteSession::ids(const NoteSession &session)
     for (const EditorTab &tab : session.tabs())
         result.append(tab.id);
     return result;
-}
-
-QString tst_NoteSession::desktop()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
 }
 
 void tst_NoteSession::init()
@@ -75,11 +70,6 @@ void tst_NoteSession::freshSessionHasOneBlankSelectedTab()
     QCOMPARE(session.selectedTabId(), tab.id);
     QCOMPARE(session.openedFileURL(), std::nullopt);
     QCOMPARE(session.cachedText(), QString());
-    QCOMPARE(session.fontSize(), 11.0);
-    QCOMPARE(session.alignment(), Qt::AlignLeft);
-    QVERIFY(!session.isBold() && !session.isItalic() && !session.isUnderline());
-    QVERIFY(!session.isOnChecklistLine());
-    QVERIFY(session.copyPreservesLineBreaks());
 }
 
 void tst_NoteSession::addTabAppendsAfterTheLastTabAndSelectsIt()
@@ -145,9 +135,8 @@ void tst_NoteSession::closingTheOnlyTabSavesItAndLeavesOneBlankTab()
     QCOMPARE(session.tabs().first().cachedText, QString());
     QCOMPARE(session.selectedTabId(), session.tabs().first().id);
     QCOMPARE(session.cachedText(), QString());
-    QFile saved(QDir(desktop()).filePath(QStringLiteral("Shopping.txt")));
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), QByteArray("groceries"));
+    QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(u"Shopping.txt"_qs)),
+             QByteArray("groceries"));
 }
 
 void tst_NoteSession::closingABlankTabWritesNothing()
@@ -162,9 +151,8 @@ void tst_NoteSession::closingABlankTabWritesNothing()
 
 void tst_NoteSession::closingAnUnknownIdOnlyFlushes()
 {
-    NoteSession session;
-    WispenTextView view;
-    session.attachTextView(&view);
+    AttachedView attached;
+    auto &[session, view] = attached;
     view.setPlainText(QStringLiteral("typed"));
     QSignalSpy changes(&session, &NoteSession::objectWillChange);
     const QList<QUuid> before = ids(session);
@@ -179,9 +167,8 @@ void tst_NoteSession::closingAnUnknownIdOnlyFlushes()
 
 void tst_NoteSession::selectingTheSelectedTabDoesNothing()
 {
-    NoteSession session;
-    WispenTextView view;
-    session.attachTextView(&view);
+    AttachedView attached;
+    auto &[session, view] = attached;
     view.setPlainText(QStringLiteral("not flushed"));
     QSignalSpy changes(&session, &NoteSession::objectWillChange);
 
@@ -193,9 +180,8 @@ void tst_NoteSession::selectingTheSelectedTabDoesNothing()
 
 void tst_NoteSession::switchingTabsCarriesTheViewsTextIntoTheTabBeingLeft()
 {
-    NoteSession session;
-    WispenTextView view;
-    session.attachTextView(&view);
+    AttachedView attached;
+    auto &[session, view] = attached;
     const QUuid first = session.selectedTabId();
     view.setPlainText(QStringLiteral("first note"));
 
@@ -212,9 +198,8 @@ void tst_NoteSession::switchingTabsCarriesTheViewsTextIntoTheTabBeingLeft()
 
 void tst_NoteSession::everyWriteBackIsExactlyOneNotification()
 {
-    NoteSession session;
-    WispenTextView view;
-    session.attachTextView(&view);
+    AttachedView attached;
+    auto &[session, view] = attached;
     const QUuid id = session.selectedTabId();
     QSignalSpy changes(&session, &NoteSession::objectWillChange);
 
@@ -290,35 +275,6 @@ void tst_NoteSession::attachingAViewShowsTheActiveTabInDefaultAttributes()
     QVERIFY(!view.document()->isUndoAvailable());
 }
 
-void tst_NoteSession::defaultAttributesAreFreshSystemFontAt11PtLeftAligned()
-{
-    TextAttributes attributes = NoteSession::defaultAttributes();
-    QCOMPARE(attributes.character.fontFamilies().toStringList(),
-             QApplication::font().families());
-    QCOMPARE(attributes.character.fontPointSize(), 11.0);
-    QVERIFY(!attributes.character.hasProperty(QTextFormat::ForegroundBrush));
-    QCOMPARE(attributes.paragraph.alignment(), Qt::AlignLeft);
-
-    attributes.character.setFontWeight(QFont::Bold);
-    QCOMPARE(NoteSession::defaultAttributes().character.fontWeight(), int(QFont::Normal));
-}
-
-void tst_NoteSession::tabsAreEqualOnlyWhenAllFieldsAre()
-{
-    const EditorTab tab = EditorTab::blank();
-    EditorTab other = tab;
-    QCOMPARE(tab, other);
-    other.cachedText = QStringLiteral("x");
-    QVERIFY(tab != other);
-    other = tab;
-    other.customTitle = QString();
-    QVERIFY(tab != other); // an empty title is not the same as none
-    other = tab;
-    other.openedFileURL = QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt"));
-    QVERIFY(tab != other);
-    QVERIFY(EditorTab::blank().id != tab.id);
-}
-
 void tst_NoteSession::titleOfATab_data()
 {
     QTest::addColumn<std::optional<QString>>("customTitle");
@@ -381,17 +337,12 @@ void tst_NoteSession::renamingAnUnknownTabNotifiesNobody()
     QCOMPARE(session.tabs().first().customTitle, std::nullopt);
 }
 
-void tst_NoteSession::copyPreferenceDefaultsToTrueWithoutWriting()
-{
-    const NoteSession session;
-    QVERIFY(session.copyPreservesLineBreaks());
-    QVERIFY(!QSettings().contains(QStringLiteral("copyPreservesLineBreaks")));
-}
-
 void tst_NoteSession::copyPreferenceIsWrittenOnEveryAssignmentAndReadBack()
 {
     {
-        NoteSession session;
+        NoteSession session; // reading the default writes nothing
+        QVERIFY(session.copyPreservesLineBreaks());
+        QVERIFY(!QSettings().contains(QStringLiteral("copyPreservesLineBreaks")));
         QSignalSpy changes(&session, &NoteSession::objectWillChange);
         session.setCopyPreservesLineBreaks(true); // unchanged, still stored
         QCOMPARE(changes.size(), 1);

@@ -7,8 +7,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
+
+using TestFiles::desktop;
 
 class tst_RecoveryJournal : public QObject
 {
@@ -32,7 +33,6 @@ private Q_SLOTS:
 
 private:
     QStringList entries() const;
-    static QString desktop();
 
     QTemporaryDir m_dir;
     QString m_journal;
@@ -41,11 +41,6 @@ private:
 QStringList tst_RecoveryJournal::entries() const
 {
     return QDir(m_journal).entryList(QDir::Files);
-}
-
-QString tst_RecoveryJournal::desktop()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
 }
 
 void tst_RecoveryJournal::init()

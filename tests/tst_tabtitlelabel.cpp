@@ -20,8 +20,6 @@ private Q_SLOTS:
     void theCallbackOfTheLatestUpdateRunsAtTheDeadline();
     void aSelectPendingWhenTheLabelGoesAwayNeverRuns();
     void withoutACoordinatorAPressRunsNothing();
-    void theSelectedStyleIsSemiboldAndPrimary_data();
-    void theSelectedStyleIsSemiboldAndPrimary();
     void anUpdateRestylesAndRetitlesTheSameLabel();
 
 private:
@@ -144,34 +142,16 @@ void tst_TabTitleLabel::withoutACoordinatorAPressRunsNothing()
     QCOMPARE(m_renames, 0);
 }
 
-void tst_TabTitleLabel::theSelectedStyleIsSemiboldAndPrimary_data()
-{
-    QTest::addColumn<bool>("isSelected");
-    QTest::addColumn<int>("weight");
-    QTest::addColumn<UiStyle::Level>("level");
-
-    QTest::newRow("selected") << true << int(QFont::DemiBold) << UiStyle::Level::Primary;
-    QTest::newRow("not selected") << false << int(QFont::Normal) << UiStyle::Level::Secondary;
-}
-
-void tst_TabTitleLabel::theSelectedStyleIsSemiboldAndPrimary()
-{
-    QFETCH(bool, isSelected);
-    QFETCH(int, weight);
-    QFETCH(UiStyle::Level, level);
-    m_coordinator->applyStyle(isSelected);
-    QCOMPARE(label()->font().weight(), weight);
-    QCOMPARE(label()->font().pixelSize(), 12);
-    QCOMPARE(label()->level(), level);
-}
-
 void tst_TabTitleLabel::anUpdateRestylesAndRetitlesTheSameLabel()
 {
     TextLabel *before = label();
+    QCOMPARE(before->font().weight(), int(QFont::Normal));
+    QCOMPARE(before->level(), UiStyle::Level::Secondary);
     value(u"Renamed"_qs, true).updateView(*m_coordinator);
     QCOMPARE(label(), before);
     QCOMPARE(before->text(), u"Renamed"_qs);
     QCOMPARE(before->font().weight(), int(QFont::DemiBold));
+    QCOMPARE(before->level(), UiStyle::Level::Primary);
 }
 
 WISPEN_TEST_MAIN(tst_TabTitleLabel)
