@@ -7,9 +7,7 @@ app="$1"
 . "$(dirname "$0")/xsession.sh"
 
 start_x_session
-"$app" &
-app_pid=$!
-window=$(wait_for_window 'Wispen.')
+launch_app "$app"
 focus_window "$window"
 xdotool type --delay 30 '☐ milk'
 xdotool key Return
@@ -23,8 +21,7 @@ sleep 0.3
 # there.
 xdotool mousemove --window "$window" 52 108 click 1
 sleep 0.3
-wmctrl -i -c "$window"
-wait_for_exit "$app_pid"
+quit_app
 
 notes=$(find "$HOME/Desktop" -name '????-??-??_??-??.txt')
 [ "$(echo "$notes" | wc -l)" -eq 1 ] || fail "expected one date-named note, found: $notes"

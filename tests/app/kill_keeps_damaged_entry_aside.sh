@@ -6,9 +6,7 @@ app="$1"
 . "$(dirname "$0")/xsession.sh"
 
 start_x_session
-"$app" &
-app_pid=$!
-window=$(wait_for_window 'Wispen.')
+launch_app "$app"
 focus_window "$window"
 xdotool type --delay 30 'kept note'
 entry=$(wait_for_file "$(journal_dir)/*.entry")
@@ -19,15 +17,12 @@ size=$(wc -c <"$entry")
 head -c $((size / 2)) "$entry" >"$(journal_dir)/00000000-cut.entry"
 cp "$(journal_dir)/00000000-cut.entry" "$HOME/cut.orig"
 
-"$app" &
-app_pid=$!
-window=$(wait_for_window 'Wispen.')
+launch_app "$app"
 notes=$(find "$HOME/Desktop" -name '????-??-??_??-??.txt')
 [ "$(echo "$notes" | wc -l)" -eq 1 ] || fail "expected one recovered note, found: $notes"
 printf 'kept note' | cmp -s - "$notes" || fail "recovered note holds '$(cat "$notes")'"
 cmp "$HOME/cut.orig" "$(journal_dir)-damaged/00000000-cut.entry" ||
     fail "the damaged entry was not kept aside"
 [ -z "$(ls -A "$(journal_dir)")" ] || fail "the journal was not emptied"
-wmctrl -i -c "$window"
-wait_for_exit "$app_pid"
+quit_app
 echo "PASS: the intact note was recovered and the damaged entry kept aside"

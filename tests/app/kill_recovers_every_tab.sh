@@ -11,9 +11,7 @@ start_x_session
 cd "$HOME"
 printf 'kept\r\n' >own.txt
 
-"$app" own.txt &
-app_pid=$!
-window=$(wait_for_window 'Wispen.')
+launch_app "$app" own.txt
 focus_window "$window"
 xdotool key ctrl+End
 xdotool type --delay 20 'typed into the file'
@@ -30,9 +28,7 @@ kill -9 "$app_pid"
 wait "$app_pid" 2>/dev/null || true
 [ ! -d "$HOME/Desktop" ] || [ -z "$(ls -A "$HOME/Desktop")" ] || fail "something was saved before the kill"
 
-"$app" &
-app_pid=$!
-window=$(wait_for_window 'Wispen.')
+launch_app "$app"
 printf 'kept\r\ntyped into the file' | cmp -s - own.txt || fail "own.txt holds '$(cat own.txt)'"
 notes=$(find "$HOME/Desktop" -name '????-??-??_??-??*.txt')
 [ "$(echo "$notes" | wc -l)" -eq 2 ] || fail "expected two date-named notes, found: $notes"
@@ -41,6 +37,5 @@ found=$(echo "$notes" | while IFS= read -r note; do cat "$note"; echo '|'; done 
 expected=$(printf 'second note\nwith two lines|\nthird note|\n' | sort | tr -d '\n')
 [ "$found" = "$expected" ] || fail "the notes hold: $found"
 [ -z "$(ls -A "$(journal_dir)")" ] || fail "the journal was not emptied"
-wmctrl -i -c "$window"
-wait_for_exit "$app_pid"
+quit_app
 echo "PASS: all three notes were recovered where the final save puts them"

@@ -9,9 +9,7 @@ start_x_session
 cd "$HOME"
 printf 'original\n' >a.txt
 
-"$app" a.txt &
-app_pid=$!
-window=$(wait_for_window 'Wispen.')
+launch_app "$app" a.txt
 focus_window "$window"
 xdotool key ctrl+End
 xdotool type --delay 30 typed
@@ -21,13 +19,10 @@ printf 'another program\n' >a.txt
 kill -9 "$app_pid"
 wait "$app_pid" 2>/dev/null || true
 
-"$app" &
-app_pid=$!
-window=$(wait_for_window 'Wispen.')
+launch_app "$app"
 printf 'another program\n' | cmp -s - a.txt || fail "a.txt was written over: $(cat a.txt)"
 recovered="$HOME/Desktop/a.txt (recovered).txt"
 printf 'original\ntyped' | cmp -s - "$recovered" || fail "recovered note: $(cat "$recovered")"
 [ -z "$(ls -A "$(journal_dir)")" ] || fail "the journal was not emptied"
-wmctrl -i -c "$window"
-wait_for_exit "$app_pid"
+quit_app
 echo "PASS: the file kept the other program's text and the note is on the desktop"

@@ -10,13 +10,10 @@ cd "$HOME"
 printf 'na\357ve caf\351\r\n' >latin1.txt
 cp latin1.txt latin1.orig
 
-"$app" latin1.txt &
-app_pid=$!
-window=$(wait_for_window 'Wispen.')
+launch_app "$app" latin1.txt
 focus_window "$window"
 xdotool type --delay 30 hello
-wmctrl -i -c "$window"
-wait_for_exit "$app_pid"
+quit_app
 
 cmp latin1.txt latin1.orig || fail "the file that is not UTF-8 was changed"
 notes=$(find "$HOME/Desktop" -name '????-??-??_??-??.txt' 2>/dev/null)

@@ -6,13 +6,10 @@ app="$1"
 . "$(dirname "$0")/xsession.sh"
 
 start_x_session
-"$app" &
-app_pid=$!
-window=$(wait_for_window 'Wispen.')
+launch_app "$app"
 focus_window "$window"
 xdotool type --delay 30 hello
-wmctrl -i -c "$window"
-wait_for_exit "$app_pid"
+quit_app
 
 notes=$(find "$HOME/Desktop" -name '????-??-??_??-??.txt')
 [ "$(echo "$notes" | wc -l)" -eq 1 ] || fail "expected one date-named note, found: $notes"

@@ -14,9 +14,7 @@ printf 'two\n' >two.txt
 printf 'caf\351\n' >latin1.txt
 cp latin1.txt latin1.orig
 
-"$app" one.txt two.txt latin1.txt &
-app_pid=$!
-window=$(wait_for_window 'Wispen.')
+launch_app "$app" one.txt two.txt latin1.txt
 printf 'stale\n' >one.txt
 printf 'stale\n' >two.txt
 focus_window "$window"

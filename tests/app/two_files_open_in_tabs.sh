@@ -14,23 +14,17 @@ printf '\357\273\277second\r\nwith a mark\r\n' >b.txt
 cp a.txt a.orig
 cp b.txt b.orig
 
-"$app" a.txt b.txt &
-app_pid=$!
-window=$(wait_for_window 'Wispen.')
-wmctrl -i -c "$window"
-wait_for_exit "$app_pid"
+launch_app "$app" a.txt b.txt
+quit_app
 cmp a.txt a.orig || fail "a.txt changed though nothing was edited"
 cmp b.txt b.orig || fail "b.txt changed though nothing was edited"
 
-"$app" a.txt b.txt &
-app_pid=$!
-window=$(wait_for_window 'Wispen.')
+launch_app "$app" a.txt b.txt
 printf 'changed outside\n' >a.txt
 focus_window "$window"
 xdotool key ctrl+End
 xdotool type --delay 30 X
-wmctrl -i -c "$window"
-wait_for_exit "$app_pid"
+quit_app
 cmp a.txt a.orig || fail "the first tab did not hold a.txt: it holds '$(cat a.txt)'"
 printf '\357\273\277second\r\nwith a mark\r\nX' | cmp -s - b.txt ||
     fail "the letter did not reach b.txt in the selected tab: $(od -c b.txt)"

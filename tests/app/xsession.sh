@@ -81,3 +81,16 @@ wait_for_file() {
 journal_dir() {
     echo "${XDG_STATE_HOME:-$HOME/.local/state}/Wispen/journal"
 }
+
+# Starts the app with the given command line and waits for its window; sets app_pid and window.
+launch_app() {
+    "$@" &
+    app_pid=$!
+    window=$(wait_for_window 'Wispen.')
+}
+
+# Closes the window as a person does and waits for the app to end with status 0.
+quit_app() {
+    wmctrl -i -c "$window"
+    wait_for_exit "$app_pid"
+}
