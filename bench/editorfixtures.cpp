@@ -3,9 +3,11 @@
 #include "app/appdelegate.h"
 #include "app/mainwindow.h"
 #include "app/wispenapp.h"
+#include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
 #include "session/notesession.h"
 #include "session/textattributes.h"
+#include "tabs/contentview.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -35,7 +37,7 @@ WispenFixture::~WispenFixture() = default;
 
 WispenTextView *WispenFixture::view() const
 {
-    return m_session.textView();
+    return m_scene->window()->content()->editor()->textView();
 }
 
 void WispenFixture::openInNewTab(const QString &path)

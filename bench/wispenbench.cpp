@@ -8,7 +8,7 @@
 #include "prose.h"
 
 #include "app/appdelegate.h"
-#include "autosave/recoveryjournal.h"
+#include "journal/recoveryjournal.h"
 #include "editor/wispentextview.h"
 #include "formatting/formattingactions.h"
 #include "session/notesession.h"

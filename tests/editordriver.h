@@ -64,6 +64,30 @@ inline QPoint pointInCharacter(const WispenTextView *view, int index, double fra
     return QPoint(left.x() + int((right.x() - left.x()) * fraction), left.center().y());
 }
 
+// A format-only change over the selection, as the formatting commands make one.
+inline void makeSelectionBold(WispenTextView *view)
+{
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    const QTextCursor selection = view->textCursor();
+    view->applyFormat([&](QTextCursor &cursor) {
+        cursor.setPosition(selection.selectionStart());
+        cursor.setPosition(selection.selectionEnd(), QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(bold);
+    });
+}
+
+inline void alignCaretParagraph(WispenTextView *view, Qt::Alignment alignment)
+{
+    QTextBlockFormat aligned;
+    aligned.setAlignment(alignment);
+    const int position = view->textCursor().position();
+    view->applyFormat([&](QTextCursor &cursor) {
+        cursor.setPosition(position);
+        cursor.mergeBlockFormat(aligned);
+    });
+}
+
 inline void click(WispenTextView *view, QPoint point)
 {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, point);

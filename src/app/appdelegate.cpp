@@ -1,9 +1,9 @@
 #include "appdelegate.h"
 
 #include "autosave/autosavemanager.h"
-#include "autosave/recoveryjournal.h"
+#include "journal/recoveryjournal.h"
 #include "session/notesession.h"
-#include "session/whitespace.h"
+#include "autosave/whitespace.h"
 #include "shutdownwatcher.h"
 #include "unixsignalbridge.h"
 

@@ -6,10 +6,12 @@
 #include "app/instancechannel.h"
 #include "app/mainwindow.h"
 #include "app/wispenapp.h"
-#include "autosave/journalrecovery.h"
-#include "autosave/recoveryjournal.h"
+#include "journal/journalrecovery.h"
+#include "journal/recoveryjournal.h"
+#include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
 #include "session/notesession.h"
+#include "tabs/contentview.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,7 +45,7 @@ std::unique_ptr<RecoveryJournal> keepJournal(const InstanceChannel &instance,
 }
 
 void openFilesFromElsewhere(InstanceChannel &instance, FileDropFilter &drops, WispenApp &scene,
-                            NoteSession &session, AppDelegate &delegate)
+                            AppDelegate &delegate)
 {
     QObject::connect(&instance, &InstanceChannel::filesRequested, &delegate,
                      [&delegate, &scene](const QList<QUrl> &requested) {
@@ -51,8 +53,7 @@ void openFilesFromElsewhere(InstanceChannel &instance, FileDropFilter &drops, Wi
                          bringToFront(scene.window());
                      });
     drops.watch(scene.window());
-    if (session.textView())
-        drops.watch(session.textView()->viewport());
+    drops.watch(scene.window()->content()->editor()->textView()->viewport());
     // Opened after the drop has finished, outside the drag's own event handling.
     QObject::connect(&drops, &FileDropFilter::filesDropped, &delegate, &AppDelegate::openFiles,
                      Qt::QueuedConnection);
@@ -81,7 +82,7 @@ int run(int &argc, char **argv, const ShownHandler &onShown)
     WispenApp scene(session, delegate);
     delegate.openFiles(files);
     FileDropFilter drops;
-    openFilesFromElsewhere(instance, drops, scene, session, delegate);
+    openFilesFromElsewhere(instance, drops, scene, delegate);
 
     scene.show();
     if (onShown)

@@ -23,15 +23,15 @@ QAction *addItem(QMenu *menu, const QString &title, const QList<QKeySequence> &s
 // Edit commands go to the field being typed in: the rename field when it has the focus,
 // the note otherwise.
 template<typename LineEditSlot, typename TextViewSlot>
-void connectEdit(QAction *action, NoteSession &session, LineEditSlot onField, TextViewSlot onNote)
+void connectEdit(QAction *action, WispenTextView *textView, LineEditSlot onField,
+                 TextViewSlot onNote)
 {
-    QObject::connect(action, &QAction::triggered, &session, [&session, onField, onNote] {
+    QObject::connect(action, &QAction::triggered, textView, [textView, onField, onNote] {
         if (auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget())) {
             (field->*onField)();
             return;
         }
-        if (WispenTextView *view = session.textView())
-            (view->*onNote)();
+        (textView->*onNote)();
     });
 }
 
@@ -67,35 +67,35 @@ void addFileMenu(QMainWindow &window, ContentView &content, AppDelegate &delegat
     QObject::connect(quit, &QAction::triggered, qApp, &QApplication::quit, Qt::QueuedConnection);
 }
 
-void addEditMenu(QMainWindow &window, NoteSession &session)
+void addEditMenu(QMainWindow &window, WispenTextView *textView)
 {
     QMenu *menu = window.menuBar()->addMenu(QStringLiteral("&Edit"));
-    connectEdit(addItem(menu, QStringLiteral("Undo"), { QKeySequence::Undo }), session,
+    connectEdit(addItem(menu, QStringLiteral("Undo"), { QKeySequence::Undo }), textView,
         &QLineEdit::undo, &WispenTextView::undo);
-    connectEdit(addItem(menu, QStringLiteral("Redo"), { QKeySequence::Redo }), session,
+    connectEdit(addItem(menu, QStringLiteral("Redo"), { QKeySequence::Redo }), textView,
         &QLineEdit::redo, &WispenTextView::redo);
     menu->addSeparator();
-    connectEdit(addItem(menu, QStringLiteral("Cut"), { QKeySequence::Cut }), session,
+    connectEdit(addItem(menu, QStringLiteral("Cut"), { QKeySequence::Cut }), textView,
         &QLineEdit::cut, &WispenTextView::cut);
-    connectEdit(addItem(menu, QStringLiteral("Copy"), { QKeySequence::Copy }), session,
+    connectEdit(addItem(menu, QStringLiteral("Copy"), { QKeySequence::Copy }), textView,
         &QLineEdit::copy, &WispenTextView::copy);
-    connectEdit(addItem(menu, QStringLiteral("Paste"), { QKeySequence::Paste }), session,
+    connectEdit(addItem(menu, QStringLiteral("Paste"), { QKeySequence::Paste }), textView,
         &QLineEdit::paste, &WispenTextView::paste);
     connectEdit(addItem(menu, QStringLiteral("Paste as Plain Text"),
                     { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V) }),
-        session, &QLineEdit::paste, &WispenTextView::pasteAsPlainText);
+        textView, &QLineEdit::paste, &WispenTextView::pasteAsPlainText);
     menu->addSeparator();
-    connectEdit(addItem(menu, QStringLiteral("Select All"), { QKeySequence::SelectAll }), session,
+    connectEdit(addItem(menu, QStringLiteral("Select All"), { QKeySequence::SelectAll }), textView,
         &QLineEdit::selectAll, &WispenTextView::selectAll);
 }
 
-void addFormatMenu(QMainWindow &window, NoteSession &session)
+void addFormatMenu(QMainWindow &window, NoteSession &session, WispenTextView *textView)
 {
     QMenu *menu = window.menuBar()->addMenu(QStringLiteral("F&ormat"));
-    const auto add = [menu, &session](const QString &title, FormattingCommand command,
-                         const QList<QKeySequence> &shortcuts) {
-        QObject::connect(addItem(menu, title, shortcuts), &QAction::triggered, &session,
-            [&session, command] { FormattingCommands::run(command, session); });
+    const auto add = [menu, &session, textView](const QString &title, FormattingCommand command,
+                                                const QList<QKeySequence> &shortcuts) {
+        QObject::connect(addItem(menu, title, shortcuts), &QAction::triggered, textView,
+            [&session, textView, command] { FormattingCommands::run(command, textView, session); });
     };
     add(QStringLiteral("Bold"), FormattingCommand::Bold, { QKeySequence::Bold });
     add(QStringLiteral("Italic"), FormattingCommand::Italic, { QKeySequence::Italic });

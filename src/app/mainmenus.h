@@ -4,6 +4,7 @@ class AppDelegate;
 class ContentView;
 class NoteSession;
 class QMainWindow;
+class WispenTextView;
 
 // The File, Edit and Format menus of the main window. Their commands run the same code as the
 // window's own controls: a tab closed from the menu closes like its close button, a formatting
@@ -11,7 +12,7 @@ class QMainWindow;
 namespace MainMenus {
 
 void addFileMenu(QMainWindow &window, ContentView &content, AppDelegate &delegate);
-void addEditMenu(QMainWindow &window, NoteSession &session);
-void addFormatMenu(QMainWindow &window, NoteSession &session);
+void addEditMenu(QMainWindow &window, WispenTextView *textView);
+void addFormatMenu(QMainWindow &window, NoteSession &session, WispenTextView *textView);
 
 } // namespace MainMenus

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "editor/richtexteditor.h"
+#include "editor/wispentextview.h"
 #include "mainmenus.h"
 #include "tabs/contentview.h"
 #include "windowaccessor.h"
@@ -24,8 +25,9 @@ MainWindow::MainWindow(NoteSession &session, AppDelegate &delegate, double uiSca
     setMinimumSize(minimumWindowSize);
     setCentralWidget(m_zoomHost);
     MainMenus::addFileMenu(*this, *m_content, delegate);
-    MainMenus::addEditMenu(*this, session);
-    MainMenus::addFormatMenu(*this, session);
+    WispenTextView *textView = m_content->editor()->textView();
+    MainMenus::addEditMenu(*this, textView);
+    MainMenus::addFormatMenu(*this, session, textView);
     restoreWindowGeometry();
     m_content->editor()->setFocus();
     // Quit does not close the window first; remember where it was either way.

@@ -1,8 +1,8 @@
 #include "wispenapp.h"
 
 #include "appdelegate.h"
-#include "appearance.h"
-#include "apppreferences.h"
+#include "ui/appearance.h"
+#include "ui/apppreferences.h"
 #include "mainwindow.h"
 #include "zoomhost.h"
 #include "zoomsteps.h"

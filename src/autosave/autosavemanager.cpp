@@ -2,7 +2,7 @@
 
 #include "notefilewriter.h"
 #include "notenaming.h"
-#include "session/whitespace.h"
+#include "autosave/whitespace.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,6 +1,6 @@
 #include "notenaming.h"
 
-#include "session/whitespace.h"
+#include "autosave/whitespace.h"
 
 #include <QTextBoundaryFinder>
 

@@ -1,6 +1,6 @@
 #include "checklist.h"
 
-#include "session/whitespace.h"
+#include "autosave/whitespace.h"
 #include "wispentextview.h"
 
 #include <QTextBlock>

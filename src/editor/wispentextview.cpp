@@ -2,6 +2,7 @@
 
 #include "checklist.h"
 #include "clipboardtext.h"
+#include "formattingreader.h"
 #include "selectionmimedata.h"
 #include "session/notesession.h"
 
@@ -91,6 +92,16 @@ void WispenTextView::setTypingAttributes(const TextAttributes &attributes)
         block.setAlignment(alignment);
         cursor.setBlockFormat(block);
     });
+}
+
+FormattingState WispenTextView::formattingState() const
+{
+    return FormattingReader::read(*this);
+}
+
+void WispenTextView::takeFocus()
+{
+    setFocus(Qt::OtherFocusReason);
 }
 
 QTextCharFormat WispenTextView::characterFormatAt(int position) const

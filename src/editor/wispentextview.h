@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/lineending.h"
-#include "session/textattributes.h"
+#include "lineending.h"
+#include "session/textsurface.h"
 
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -11,7 +11,7 @@
 // The editor's text view: a rich-text QTextEdit that hands out and takes in a note's plain
 // text with the note's own line endings, ticks checklist glyphs on a click, copies by the
 // user's line-break preference and only ever takes plain text in.
-class WispenTextView : public QTextEdit
+class WispenTextView : public QTextEdit, public TextSurface
 {
     Q_OBJECT
 
@@ -24,7 +24,7 @@ public:
 
     // The whole plain text in the note's line-ending style. Unlike toPlainText() it keeps
     // no-break spaces and U+2028 as they are. This is the one place that reads the whole text.
-    QString plainText() const;
+    QString plainText() const override;
     // How often plainText() has run: the whole-text reads that typing must not cause.
     int wholeTextReads() const { return m_wholeTextReads; }
 
@@ -33,11 +33,14 @@ public:
 
     // Replace all content by text in one run of the given attributes; the text's line-ending
     // style is remembered for plainText().
-    void replaceContent(const QString &text, const TextAttributes &attributes);
+    void replaceContent(const QString &text, const TextAttributes &attributes) override;
 
     // The format and alignment the next typed characters get.
     TextAttributes typingAttributes() const;
-    void setTypingAttributes(const TextAttributes &attributes);
+    void setTypingAttributes(const TextAttributes &attributes) override;
+
+    FormattingState formattingState() const override;
+    void takeFocus() override;
 
     // The format of the character at position (QTextCursor::charFormat() gives the one before).
     QTextCharFormat characterFormatAt(int position) const;

@@ -1,6 +1,7 @@
 #include "formattingcommand.h"
 
 #include "formattingactions.h"
+#include "editor/wispentextview.h"
 #include "session/notesession.h"
 
 namespace {
@@ -42,9 +43,8 @@ void apply(FormattingCommand command, WispenTextView *textView)
 
 namespace FormattingCommands {
 
-void run(FormattingCommand command, NoteSession &session)
+void run(FormattingCommand command, WispenTextView *textView, NoteSession &session)
 {
-    WispenTextView *textView = session.textView();
     if (!textView)
         return;
     apply(command, textView);

@@ -1,9 +1,10 @@
 #pragma once
 
 class NoteSession;
+class WispenTextView;
 
 // The formatting commands of the panel's buttons and of the Format menu, run the same way
-// from both: the operation on the session's text view, a refresh of the formatting state, and
+// from both: the operation on the editor's text view, a refresh of the formatting state, and
 // keyboard focus back to the editor.
 enum class FormattingCommand {
     Bold,
@@ -19,7 +20,7 @@ enum class FormattingCommand {
 
 namespace FormattingCommands {
 
-// Does nothing at all while the session has no text view.
-void run(FormattingCommand command, NoteSession &session);
+// Does nothing at all without a text view.
+void run(FormattingCommand command, WispenTextView *textView, NoteSession &session);
 
 } // namespace FormattingCommands

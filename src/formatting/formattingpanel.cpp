@@ -1,10 +1,11 @@
 #include "formattingpanel.h"
 
-#include "app/apppreferences.h"
-#include "app/symbolbutton.h"
-#include "app/textlabel.h"
+#include "ui/apppreferences.h"
+#include "ui/symbolbutton.h"
+#include "ui/textlabel.h"
 #include "infopopover.h"
 #include "linebreakcheckbox.h"
+#include "editor/wispentextview.h"
 #include "session/notesession.h"
 
 #include <QPainter>
@@ -60,9 +61,10 @@ bool isHorizontally(Qt::Alignment alignment, Qt::Alignment wanted)
 }
 } // namespace
 
-FormattingPanel::FormattingPanel(NoteSession &session, QWidget *parent)
+FormattingPanel::FormattingPanel(NoteSession &session, WispenTextView *textView, QWidget *parent)
     : QWidget(parent)
     , m_session(session)
+    , m_textView(textView)
     , m_layout(new QVBoxLayout(this))
 {
     setFixedWidth(panelWidth);
@@ -136,7 +138,7 @@ SymbolButton *FormattingPanel::toolButton(
 SymbolButton *FormattingPanel::formattingButton(const QString &icon, FormattingCommand command)
 {
     SymbolButton *button
-        = toolButton(icon, false, [this, command] { FormattingCommands::run(command, m_session); });
+        = toolButton(icon, false, [this, command] { FormattingCommands::run(command, m_textView, m_session); });
     m_buttons.insert(command, button);
     return button;
 }

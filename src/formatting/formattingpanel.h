@@ -1,9 +1,10 @@
 #pragma once
 
-#include "app/deferredrefresh.h"
+#include "ui/deferredrefresh.h"
 #include "formattingcommand.h"
 
 #include <QHash>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -13,16 +14,17 @@ class NoteSession;
 class QVBoxLayout;
 class SymbolButton;
 class TextLabel;
+class WispenTextView;
 
 // The narrow strip of symbol buttons beside the editor. Every button runs one formatting command
-// on the session's text view and lights up from the session's formatting state; the strip also
+// on the editor's text view and lights up from the session's formatting state; the strip also
 // holds the copy line-break check box, the appearance switch and the info popover.
 class FormattingPanel : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit FormattingPanel(NoteSession &session, QWidget *parent = nullptr);
+    FormattingPanel(NoteSession &session, WispenTextView *textView, QWidget *parent = nullptr);
 
     SymbolButton *button(FormattingCommand command) const { return m_buttons.value(command); }
     TextLabel *fontSizeLabel() const { return m_fontSizeLabel; }
@@ -49,6 +51,7 @@ private:
     void setShowingInfo(bool showing);
 
     NoteSession &m_session;
+    QPointer<WispenTextView> m_textView;
     DeferredRefresh m_deferredRefresh { this, [this] { refresh(); } };
     QVBoxLayout *m_layout = nullptr;
     bool m_isFirstRow = true;

@@ -1,7 +1,7 @@
 #include "infopopover.h"
 
-#include "app/textlabel.h"
-#include "app/uistyle.h"
+#include "ui/textlabel.h"
+#include "ui/uistyle.h"
 
 #include <QMouseEvent>
 #include <QPainter>

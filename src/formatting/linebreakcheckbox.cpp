@@ -1,6 +1,6 @@
 #include "linebreakcheckbox.h"
 
-#include "app/uistyle.h"
+#include "ui/uistyle.h"
 
 #include <QPainter>
 #include <QPainterPath>

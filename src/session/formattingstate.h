@@ -3,8 +3,6 @@
 #include <Qt>
 #include <optional>
 
-class WispenTextView;
-
 // The formatting at the caret, or at the first selected character, as the panel shows it.
 struct FormattingState
 {
@@ -20,7 +18,4 @@ struct FormattingState
     bool isUnderline = false;
     Qt::Alignment alignment = Qt::AlignLeft;
     bool isOnChecklistLine = false;
-
-    // Reads the view's selection start, its typing format, and the caret's line only.
-    static FormattingState read(const WispenTextView &view);
 };

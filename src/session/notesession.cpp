@@ -1,10 +1,8 @@
 #include "notesession.h"
 
 #include "autosave/autosavemanager.h"
-#include "editor/wispentextview.h"
-#include "formattingstate.h"
 #include "notefilereader.h"
-#include "whitespace.h"
+#include "autosave/whitespace.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -87,12 +85,13 @@ void NoteSession::commitTabTitle(const QUuid &id)
 
 void NoteSession::flushActiveTabFromTextView()
 {
-    if (!m_textView)
+    TextSurface *view = textView();
+    if (!view)
         return;
     const auto index = activeTabIndex();
     if (!index)
         return;
-    const QString text = m_textView->plainText();
+    const QString text = view->plainText();
     QList<EditorTab> tabs = m_tabs;
     tabs[*index].cachedText = text;
     setTabs(std::move(tabs));
@@ -145,9 +144,10 @@ std::optional<QUrl> NoteSession::activeTabOpenedFileURL() const
     return index ? m_tabs.at(*index).openedFileURL : m_openedFileURL;
 }
 
-void NoteSession::attachTextView(WispenTextView *view)
+void NoteSession::attachTextView(TextSurface *view)
 {
     m_textView = view;
+    m_textViewGuard = dynamic_cast<QObject *>(view);
     const QString text = activeTabPlainText();
     if (view) {
         view->replaceContent(text, defaultAttributes());
@@ -158,8 +158,8 @@ void NoteSession::attachTextView(WispenTextView *view)
 
 QString NoteSession::currentText() const
 {
-    if (m_textView)
-        return m_textView->plainText();
+    if (TextSurface *view = textView())
+        return view->plainText();
     return activeTabPlainText();
 }
 
@@ -248,9 +248,10 @@ void NoteSession::loadFiles(const QList<QUrl> &urls)
 
 void NoteSession::updateFormattingState()
 {
-    if (!m_textView)
+    TextSurface *view = textView();
+    if (!view)
         return;
-    const FormattingState state = FormattingState::read(*m_textView);
+    const FormattingState state = view->formattingState();
     if (state.font) {
         publish(m_isBold, state.font->isBold);
         publish(m_isItalic, state.font->isItalic);
@@ -261,15 +262,15 @@ void NoteSession::updateFormattingState()
     publish(m_isOnChecklistLine, state.isOnChecklistLine);
 }
 
-WispenTextView *NoteSession::textView() const
+TextSurface *NoteSession::textView() const
 {
-    return m_textView;
+    return m_textViewGuard ? m_textView : nullptr;
 }
 
 void NoteSession::refocus()
 {
-    if (m_textView && m_textView->window())
-        m_textView->setFocus(Qt::OtherFocusReason);
+    if (TextSurface *view = textView())
+        view->takeFocus();
 }
 
 void NoteSession::setCopyPreservesLineBreaks(bool preserve)
@@ -314,9 +315,9 @@ void NoteSession::showFileInActiveTab(const QUrl &url)
     setTabs(std::move(tabs));
     setOpenedFileURL(binding);
     m_cachedText = content->text;
-    if (m_textView) {
-        m_textView->replaceContent(content->text, defaultAttributes());
-        m_textView->setTypingAttributes(defaultAttributes());
+    if (TextSurface *view = textView()) {
+        view->replaceContent(content->text, defaultAttributes());
+        view->setTypingAttributes(defaultAttributes());
         refocus();
     }
     updateFormattingState();

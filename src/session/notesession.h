@@ -2,6 +2,7 @@
 
 #include "editortab.h"
 #include "textattributes.h"
+#include "textsurface.h"
 
 #include <QList>
 #include <QObject>
@@ -10,8 +11,6 @@
 #include <QUuid>
 
 #include <optional>
-
-class WispenTextView;
 
 // The one model of the app: the tabs, which one is selected, the text moving between the
 // editor and the tabs, the formatting state at the caret and the copy preference.
@@ -44,7 +43,7 @@ public:
     void syncPublishedFromActiveTab();
     QString activeTabPlainText() const;
     std::optional<QUrl> activeTabOpenedFileURL() const;
-    void attachTextView(WispenTextView *view);
+    void attachTextView(TextSurface *view);
     QString currentText() const;
 
     // Tabs.
@@ -75,7 +74,7 @@ public:
     void setCopyPreservesLineBreaks(bool preserve);
 
     // Not published.
-    WispenTextView *textView() const;
+    TextSurface *textView() const;
     QString cachedText() const { return m_cachedText; }
     void setCachedText(const QString &text) { m_cachedText = text; }
 
@@ -110,6 +109,8 @@ private:
     Qt::Alignment m_alignment = Qt::AlignLeft;
     bool m_isOnChecklistLine = false;
     bool m_copyPreservesLineBreaks = true;
-    QPointer<WispenTextView> m_textView;
+    // Weak: the view is a QObject, and the guard turns null when it is destroyed.
+    TextSurface *m_textView = nullptr;
+    QPointer<QObject> m_textViewGuard;
     QString m_cachedText;
 };

@@ -1,6 +1,6 @@
 #include "contentview.h"
 
-#include "app/symbolbutton.h"
+#include "ui/symbolbutton.h"
 #include "editor/richtexteditor.h"
 #include "formatting/formattingpanel.h"
 #include "renamefield.h"
@@ -41,7 +41,7 @@ ContentView::ContentView(NoteSession &session, QWidget *parent)
     m_editor = new RichTextEditor(session, this);
     m_editor->setMinimumWidth(0);
     m_editor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    m_panel = new FormattingPanel(session, this);
+    m_panel = new FormattingPanel(session, m_editor->textView(), this);
     editorRow->addWidget(m_editor, 1);
     editorRow->addWidget(m_panel);
     column->addLayout(editorRow, 1);

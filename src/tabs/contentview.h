@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/deferredrefresh.h"
+#include "ui/deferredrefresh.h"
 
 #include <QUuid>
 #include <QWidget>

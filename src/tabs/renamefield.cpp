@@ -1,6 +1,6 @@
 #include "renamefield.h"
 
-#include "app/uistyle.h"
+#include "ui/uistyle.h"
 
 #include <QFocusEvent>
 

@@ -1,6 +1,6 @@
 #include "tabbar.h"
 
-#include "app/uistyle.h"
+#include "ui/uistyle.h"
 
 #include <QPainter>
 

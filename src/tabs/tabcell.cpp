@@ -1,6 +1,6 @@
 #include "tabcell.h"
 
-#include "app/symbolbutton.h"
+#include "ui/symbolbutton.h"
 #include "renamefield.h"
 
 #include <QHBoxLayout>

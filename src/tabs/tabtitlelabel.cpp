@@ -1,7 +1,7 @@
 #include "tabtitlelabel.h"
 
-#include "app/textlabel.h"
-#include "app/uistyle.h"
+#include "ui/textlabel.h"
+#include "ui/uistyle.h"
 
 #include <QHBoxLayout>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
 #include "journalrecovery.h"
 
-#include "autosavemanager.h"
+#include "autosave/autosavemanager.h"
 #include "journalentry.h"
-#include "notefilewriter.h"
+#include "autosave/notefilewriter.h"
 #include "recoveryjournal.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "formattingstate.h"
+#include "formattingreader.h"
 
-#include "editor/checklist.h"
-#include "editor/fontformat.h"
-#include "editor/wispentextview.h"
+#include "checklist.h"
+#include "fontformat.h"
+#include "wispentextview.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -23,7 +23,9 @@ bool caretLineIsChecklist(const QTextDocument *document, int location)
 
 } // namespace
 
-FormattingState FormattingState::read(const WispenTextView &view)
+namespace FormattingReader {
+
+FormattingState read(const WispenTextView &view)
 {
     const QTextCursor cursor = view.textCursor();
     const int location = cursor.selectionStart();
@@ -35,7 +37,7 @@ FormattingState FormattingState::read(const WispenTextView &view)
     FormattingState state;
     if (FontFormat::namesAFont(format)) {
         const QFont font = FontFormat::resolved(format, document);
-        state.font = Font { font.weight() > QFont::Medium, font.italic(), font.pointSizeF() };
+        state.font = FormattingState::Font { font.weight() > QFont::Medium, font.italic(), font.pointSizeF() };
     }
     state.isUnderline = FontFormat::isUnderlined(format);
     state.alignment
@@ -43,3 +45,5 @@ FormattingState FormattingState::read(const WispenTextView &view)
     state.isOnChecklistLine = caretLineIsChecklist(document, location);
     return state;
 }
+
+} // namespace FormattingReader

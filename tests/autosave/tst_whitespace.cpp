@@ -1,4 +1,4 @@
-#include "session/whitespace.h"
+#include "autosave/whitespace.h"
 #include "testmain.h"
 
 class tst_Whitespace : public QObject

@@ -1,6 +1,6 @@
 #include "editor/richtexteditor.h"
 #include "editordriver.h"
-#include "formatting/formattingactions.h"
+#include "editor/checklist.h"
 #include "testmain.h"
 
 #include <QKeyEvent>
@@ -73,7 +73,7 @@ void tst_Checklist::insertingAnItemPutsItOnALineOfItsOwn()
     setText(m_view, text);
     select(m_view, anchor, position);
 
-    FormattingActions::insertChecklistItem(m_view);
+    Checklist::insertItem(m_view);
 
     QCOMPARE(m_view->plainText(), expected);
     QCOMPARE(m_session->tabs().first().cachedText, expected);
@@ -145,7 +145,7 @@ void tst_Checklist::eachChecklistEditIsOneUndoStepAndOneTabUpdate()
     QCOMPARE(notifications.size(), 1);
     QTest::keyClick(m_view, Qt::Key_Return);
     QCOMPARE(notifications.size(), 2);
-    FormattingActions::insertChecklistItem(m_view);
+    Checklist::insertItem(m_view);
     QCOMPARE(notifications.size(), 3);
     QCOMPARE(m_session->tabs().first().cachedText, u"☐ milk\n☐ "_qs);
 
@@ -170,7 +170,7 @@ void tst_Checklist::aReadOnlyViewRefusesTheEditsButStillSwallowsReturn()
         QApplication::sendEvent(m_view, &press);
         QVERIFY2(press.isAccepted(), "Return on a checklist line must be consumed");
     }
-    FormattingActions::insertChecklistItem(m_view);
+    Checklist::insertItem(m_view);
     click(m_view, pointInCharacter(m_view, 0, 0.5));
 
     QCOMPARE(m_view->plainText(), u"☐ a\n☐ "_qs);

@@ -1,6 +1,6 @@
-#include "app/apppreferences.h"
-#include "app/symbolbutton.h"
-#include "app/textlabel.h"
+#include "ui/apppreferences.h"
+#include "ui/symbolbutton.h"
+#include "ui/textlabel.h"
 #include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
 #include "formatting/formattingpanel.h"
@@ -51,7 +51,7 @@ void tst_FormattingPanel::init()
     m_session = std::make_unique<NoteSession>();
     m_window = std::make_unique<QWidget>();
     auto *row = new QHBoxLayout(m_window.get());
-    m_panel = new FormattingPanel(*m_session, m_window.get());
+    m_panel = new FormattingPanel(*m_session, nullptr, m_window.get());
     row->addWidget(m_panel);
     m_window->resize(600, 520);
 }
@@ -65,7 +65,10 @@ void tst_FormattingPanel::cleanup()
 
 void tst_FormattingPanel::buildWithEditor()
 {
+    delete m_panel;
     m_editor = new RichTextEditor(*m_session, m_window.get());
+    m_panel = new FormattingPanel(*m_session, m_editor->textView(), m_window.get());
+    m_window->layout()->addWidget(m_panel);
     m_window->layout()->addWidget(m_editor);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());

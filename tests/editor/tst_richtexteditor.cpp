@@ -1,6 +1,6 @@
 #include "editor/richtexteditor.h"
 #include "editordriver.h"
-#include "formatting/formattingactions.h"
+#include "editor/checklist.h"
 #include "testmain.h"
 
 #include <QScrollBar>
@@ -42,7 +42,7 @@ void tst_RichTextEditor::changesWithTheSameSelectedTabNeverReloadTheView()
     WispenTextView *view = editor.textView();
     QTest::keyClicks(view, u"abc"_qs);
     select(view, 0, 2);
-    FormattingActions::toggleTrait(FormattingActions::Trait::Bold, view);
+    EditorDriver::makeSelectionBold(view);
     session.updateFormattingState();
     session.setCopyPreservesLineBreaks(false);
     QCoreApplication::processEvents();
@@ -63,8 +63,8 @@ void tst_RichTextEditor::selectingAnotherTabReloadsItsTextInDefaultAttributes()
     const QUuid first = session.selectedTabId();
     QTest::keyClicks(view, u"first"_qs);
     select(view, 0, 5);
-    FormattingActions::toggleTrait(FormattingActions::Trait::Bold, view);
-    FormattingActions::setAlignment(Qt::AlignRight, view);
+    EditorDriver::makeSelectionBold(view);
+    EditorDriver::alignCaretParagraph(view, Qt::AlignRight);
     session.updateFormattingState();
     QVERIFY(session.isBold());
 

@@ -1,8 +1,8 @@
 #include "recoveryjournal.h"
 
-#include "notefilewriter.h"
+#include "autosave/notefilewriter.h"
 #include "session/notesession.h"
-#include "session/whitespace.h"
+#include "autosave/whitespace.h"
 
 #include <QFile>
 #include <QSet>

@@ -1,4 +1,4 @@
-#include "app/textlabel.h"
+#include "ui/textlabel.h"
 #include "tabs/tabtitlelabel.h"
 #include "testmain.h"
 

@@ -1,6 +1,6 @@
 #include "editor/richtexteditor.h"
 #include "editordriver.h"
-#include "formatting/formattingactions.h"
+#include "editor/checklist.h"
 #include "testmain.h"
 
 #include <QClipboard>
@@ -62,17 +62,17 @@ void tst_TabTextFollowsEdits::everyKindOfEditKeepsTheTabExact()
              QGuiApplication::clipboard()->setText(u"p1\np2\r\np3"_qs);
              QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
          }},
-        {"insert an item", [&] { FormattingActions::insertChecklistItem(view); }},
+        {"insert an item", [&] { Checklist::insertItem(view); }},
         {"tick a glyph", [&] {
              view->moveCursor(QTextCursor::End);
-             FormattingActions::insertChecklistItem(view);
+             Checklist::insertItem(view);
              type(view, u"task"_qs);
              const int glyph = view->textCursor().block().position();
              click(view, pointInCharacter(view, glyph, 0.5));
          }},
         {"bold over everything", [&] {
              view->selectAll();
-             FormattingActions::toggleTrait(FormattingActions::Trait::Bold, view);
+             EditorDriver::makeSelectionBold(view);
          }},
         {"undo three times", [&] { for (int i = 0; i < 3; ++i) view->undo(); }},
         {"redo twice", [&] { for (int i = 0; i < 2; ++i) view->redo(); }},

@@ -1,6 +1,6 @@
 #include "app/appdelegate.h"
 #include "autosave/autosavemanager.h"
-#include "autosave/recoveryjournal.h"
+#include "journal/recoveryjournal.h"
 #include "editor/wispentextview.h"
 #include "session/notesession.h"
 #include "testfiles.h"

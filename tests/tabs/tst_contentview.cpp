@@ -1,5 +1,5 @@
-#include "app/symbolbutton.h"
-#include "app/textlabel.h"
+#include "ui/symbolbutton.h"
+#include "ui/textlabel.h"
 #include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
 #include "session/notesession.h"
