@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench format clean
 
 all: build
 
@@ -25,6 +25,10 @@ test: build
 # Speed and memory against a bare QTextEdit, with a throwaway HOME on the offscreen platform.
 bench: build
 	QT_QPA_PLATFORM=offscreen tests/run-isolated.sh ./$(BUILD_DIR)/wispen_bench
+
+# Formats every C++ file by .clang-format.
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf $(BUILD_DIR)

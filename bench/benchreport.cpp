@@ -13,8 +13,7 @@ double BenchReport::median(std::vector<double> values)
 }
 
 void BenchReport::add(const QString &name, const std::vector<double> &wispen,
-                      const std::vector<double> &bare, std::optional<double> budget,
-                      const QString &unit)
+    const std::vector<double> &bare, std::optional<double> budget, const QString &unit)
 {
     const double ours = median(wispen);
     const double theirs = median(bare);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 #include <vector>
 
@@ -14,8 +13,8 @@ public:
 
     // Prints one measure; a budget is the largest ratio of Wispen to the bare editor allowed.
     void add(const QString &name, const std::vector<double> &wispen,
-             const std::vector<double> &bare, std::optional<double> budget,
-             const QString &unit = QStringLiteral("ms"));
+        const std::vector<double> &bare, std::optional<double> budget,
+        const QString &unit = QStringLiteral("ms"));
     void addNote(const QString &line);
     // Prints the summary; true when every budget was met.
     bool finish();

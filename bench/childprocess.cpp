@@ -9,7 +9,6 @@
 #include <QProcess>
 #include <QTextEdit>
 #include <QTimer>
-
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -24,7 +23,7 @@ constexpr int settleMs = 300;
 
 qint64 monotonicNs()
 {
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
@@ -101,13 +100,13 @@ int runBare(int &argc, char **argv, Measure measure, qint64 startedNs, const cha
 
 } // namespace
 
-std::optional<double> run(const QString &program, Kind kind, Measure measure,
-                          const QString &notePath)
+std::optional<double> run(
+    const QString &program, Kind kind, Measure measure, const QString &notePath)
 {
     QProcess child;
     // The offscreen platform's complaints about window hints are noise here.
     child.setStandardErrorFile(QProcess::nullDevice());
-    const QStringList arguments{
+    const QStringList arguments {
         QString::fromLatin1(childFlag),
         kind == Kind::Wispen ? QStringLiteral("wispen") : QStringLiteral("bare"),
         measure == Measure::Startup ? QStringLiteral("startup") : QStringLiteral("memory"),
@@ -129,8 +128,8 @@ bool runIfChild(int &argc, char **argv, int &exitCode)
     if (argc < 6 || std::strcmp(argv[1], childFlag) != 0)
         return false;
     const bool wispen = std::strcmp(argv[2], "wispen") == 0;
-    const Measure measure = std::strcmp(argv[3], "startup") == 0 ? Measure::Startup
-                                                                 : Measure::PeakMemory;
+    const Measure measure
+        = std::strcmp(argv[3], "startup") == 0 ? Measure::Startup : Measure::PeakMemory;
     const qint64 startedNs = std::strtoll(argv[4], nullptr, 10);
     const char *notePath = argv[5];
     if (!wispen) {
@@ -141,10 +140,9 @@ bool runIfChild(int &argc, char **argv, int &exitCode)
     // as soon as the application object exists.
     std::unique_ptr<FirstPaintReporter> reporter;
     int childArgc = *notePath ? 2 : 1;
-    char *childArgv[] = {argv[0], const_cast<char *>(notePath), nullptr};
-    exitCode = Launcher::run(childArgc, childArgv, [&](QWidget *) {
-        reporter = std::make_unique<FirstPaintReporter>(measure, startedNs);
-    });
+    char *childArgv[] = { argv[0], const_cast<char *>(notePath), nullptr };
+    exitCode = Launcher::run(childArgc, childArgv,
+        [&](QWidget *) { reporter = std::make_unique<FirstPaintReporter>(measure, startedNs); });
     return true;
 }
 

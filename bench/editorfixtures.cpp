@@ -44,7 +44,7 @@ void WispenFixture::openInNewTab(const QString &path)
 {
     m_session.addTab();
     settle();
-    m_session.loadFiles({QUrl::fromLocalFile(path)});
+    m_session.loadFiles({ QUrl::fromLocalFile(path) });
     settle();
 }
 

@@ -2,7 +2,6 @@
 
 #include <QMainWindow>
 #include <QTextEdit>
-
 #include <memory>
 
 class AppDelegate;

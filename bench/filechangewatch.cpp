@@ -1,7 +1,6 @@
 #include "filechangewatch.h"
 
 #include <QDir>
-
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -11,7 +10,7 @@ FileChangeWatch::FileChangeWatch(const QStringList &folders)
     for (const QString &folder : folders) {
         QDir().mkpath(folder);
         inotify_add_watch(m_fd, QFile::encodeName(folder).constData(),
-                          IN_CREATE | IN_MODIFY | IN_MOVED_TO | IN_CLOSE_WRITE);
+            IN_CREATE | IN_MODIFY | IN_MOVED_TO | IN_CLOSE_WRITE);
     }
 }
 

@@ -6,11 +6,43 @@ namespace Prose {
 
 namespace {
 
-constexpr std::array words{
-    "the",   "note",   "quiet",  "river", "paper",  "window", "morning", "list",   "of",
-    "small", "things", "to",     "do",    "before", "noon",   "and",     "a",      "walk",
-    "under", "grey",   "clouds", "with",  "coffee", "pencil", "letters", "garden", "bread",
-    "write", "later",  "again",  "soon",  "light",  "evening", "table",  "maybe",  "call",
+constexpr std::array words {
+    "the",
+    "note",
+    "quiet",
+    "river",
+    "paper",
+    "window",
+    "morning",
+    "list",
+    "of",
+    "small",
+    "things",
+    "to",
+    "do",
+    "before",
+    "noon",
+    "and",
+    "a",
+    "walk",
+    "under",
+    "grey",
+    "clouds",
+    "with",
+    "coffee",
+    "pencil",
+    "letters",
+    "garden",
+    "bread",
+    "write",
+    "later",
+    "again",
+    "soon",
+    "light",
+    "evening",
+    "table",
+    "maybe",
+    "call",
 };
 constexpr int lineLength = 78;
 constexpr int checklistEvery = 50;

@@ -1,16 +1,15 @@
 // Measures Wispen's real code paths next to a bare QTextEdit doing the same work, on generated
 // notes of 1 MB and 10 MB, and checks the ratios against their budgets.
 
+#include "app/appdelegate.h"
 #include "benchreport.h"
 #include "childprocess.h"
-#include "filechangewatch.h"
-#include "editorfixtures.h"
-#include "prose.h"
-
-#include "app/appdelegate.h"
-#include "journal/recoveryjournal.h"
 #include "editor/wispentextview.h"
+#include "editorfixtures.h"
+#include "filechangewatch.h"
 #include "formatting/formattingactions.h"
+#include "journal/recoveryjournal.h"
+#include "prose.h"
 #include "session/notesession.h"
 
 #include <QApplication>
@@ -22,7 +21,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
-
 #include <functional>
 
 namespace {
@@ -36,7 +34,7 @@ using Action = std::function<void()>;
 struct Step
 {
     Action prepare; // untimed
-    Action action;  // timed, with the event loop's follow-up
+    Action action; // timed, with the event loop's follow-up
 };
 
 double timeOnce(const Step &step)
@@ -53,8 +51,8 @@ double timeOnce(const Step &step)
 }
 
 // Times Wispen and the bare editor turn about, so that drift over the run hits both alike.
-std::pair<std::vector<double>, std::vector<double>> timePair(int repetitions, const Step &wispen,
-                                                             const Step &bare)
+std::pair<std::vector<double>, std::vector<double>> timePair(
+    int repetitions, const Step &wispen, const Step &bare)
 {
     std::pair<std::vector<double>, std::vector<double>> samples;
     for (int i = 0; i < repetitions; ++i) {
@@ -114,9 +112,9 @@ public:
         QTextEdit *edit = m_bare.edit();
         placeCaret(view, view->document()->characterCount() / 2);
         placeCaret(edit, edit->document()->characterCount() / 2);
-        const auto [ours, theirs] =
-            timePair(perKeyRepetitions, {{}, [view] { QTest::keyClick(view, Qt::Key_E); }},
-                     {{}, [edit] { QTest::keyClick(edit, Qt::Key_E); }});
+        const auto [ours, theirs]
+            = timePair(perKeyRepetitions, { {}, [view] { QTest::keyClick(view, Qt::Key_E); } },
+                { {}, [edit] { QTest::keyClick(edit, Qt::Key_E); } });
         m_report.add(QStringLiteral("keystroke_") + note.label, ours, theirs, 1.3);
         m_wispen.closeActiveTab();
     }
@@ -133,10 +131,9 @@ public:
         // The bare editor makes the same change: a line break and a new item's prefix.
         QTextEdit *edit = m_bare.edit();
         WispenTextView *view = m_wispen.view();
-        const auto [ours, theirs] = timePair(
-            perKeyRepetitions,
-            {caretAtItemEnd(view), [view] { QTest::keyClick(view, Qt::Key_Return); }},
-            {caretAtItemEnd(edit), [edit] { edit->textCursor().insertText(u"\n☐ "_qs); }});
+        const auto [ours, theirs] = timePair(perKeyRepetitions,
+            { caretAtItemEnd(view), [view] { QTest::keyClick(view, Qt::Key_Return); } },
+            { caretAtItemEnd(edit), [edit] { edit->textCursor().insertText(u"\n☐ "_qs); } });
         m_report.add(QStringLiteral("return_checklist_") + note.label, ours, theirs, 1.3);
         m_wispen.closeActiveTab();
     }
@@ -156,15 +153,15 @@ public:
         // The bare editor makes the same one-character change through its cursor.
         QTextEdit *edit = m_bare.edit();
         const int bareGlyph = checklistBlockNearMiddle(edit->document()).position();
-        const auto [ours, theirs] = timePair(
-            perKeyRepetitions,
-            {{}, [view, point] { QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, point); }},
-            {{}, [edit, bareGlyph] {
+        const auto [ours, theirs] = timePair(perKeyRepetitions,
+            { {},
+                [view, point] { QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, point); } },
+            { {}, [edit, bareGlyph] {
                  QTextCursor cursor(edit->document());
                  cursor.setPosition(bareGlyph);
                  cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
                  cursor.insertText(cursor.selectedText() == u"☐" ? u"☑"_qs : u"☐"_qs);
-             }});
+             } });
         m_report.add(QStringLiteral("toggle_glyph_") + note.label, ours, theirs, 1.3);
         m_wispen.closeActiveTab();
     }
@@ -177,11 +174,14 @@ public:
         session.addTab();
         const QUuid smallTab = session.selectedTabId();
         settle();
-        const auto [ours, theirs] = timePair(
-            heavyRepetitions,
-            {[&] { session.selectTab(smallTab); settle(); }, [&] { session.selectTab(noteTab); }},
-            {[this] { m_bare.load(QStringLiteral("x")); },
-             [&] { m_bare.edit()->setPlainText(note.text); }});
+        const auto [ours, theirs] = timePair(heavyRepetitions,
+            { [&] {
+                 session.selectTab(smallTab);
+                 settle();
+             },
+                [&] { session.selectTab(noteTab); } },
+            { [this] { m_bare.load(QStringLiteral("x")); },
+                [&] { m_bare.edit()->setPlainText(note.text); } });
         m_report.add(QStringLiteral("tab_switch_") + note.label, ours, theirs, 1.2);
         m_wispen.closeActiveTab();
         m_wispen.closeActiveTab();
@@ -191,9 +191,8 @@ public:
     {
         NoteSession &session = m_wispen.session();
         bool holdsNote = false;
-        const auto [ours, theirs] = timePair(
-            heavyRepetitions,
-            {[&] {
+        const auto [ours, theirs] = timePair(heavyRepetitions,
+            { [&] {
                  // A file that is open already would only be selected: each open starts with
                  // the note closed and a blank tab, as after a fresh launch.
                  if (std::exchange(holdsNote, true))
@@ -201,13 +200,13 @@ public:
                  session.addTab();
                  settle();
              },
-             [&] { session.loadFiles({QUrl::fromLocalFile(note.path)}); }},
-            {[this] { m_bare.load(QStringLiteral("x")); },
-             [&] {
-                 QFile file(note.path);
-                 if (file.open(QIODevice::ReadOnly))
-                     m_bare.edit()->setPlainText(QString::fromUtf8(file.readAll()));
-             }});
+                [&] { session.loadFiles({ QUrl::fromLocalFile(note.path) }); } },
+            { [this] { m_bare.load(QStringLiteral("x")); },
+                [&] {
+                    QFile file(note.path);
+                    if (file.open(QIODevice::ReadOnly))
+                        m_bare.edit()->setPlainText(QString::fromUtf8(file.readAll()));
+                } });
         m_report.add(QStringLiteral("open_") + note.label, ours, theirs, 1.2);
         m_wispen.closeActiveTab();
     }
@@ -220,22 +219,21 @@ public:
         NoteSession &session = m_wispen.session();
         QTextEdit *edit = m_bare.edit();
         bool bold = false;
-        const auto [ours, theirs] = timePair(
-            heavyRepetitions,
-            {[view] { view->selectAll(); },
-             [&] {
-                 // What the panel's bold button runs.
-                 FormattingActions::toggleTrait(FormattingActions::Trait::Bold, view);
-                 session.updateFormattingState();
-                 session.refocus();
-             }},
-            {[edit] { edit->selectAll(); },
-             [&] {
-                 bold = !bold;
-                 QTextCharFormat format;
-                 format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-                 edit->mergeCurrentCharFormat(format);
-             }});
+        const auto [ours, theirs] = timePair(heavyRepetitions,
+            { [view] { view->selectAll(); },
+                [&] {
+                    // What the panel's bold button runs.
+                    FormattingActions::toggleTrait(FormattingActions::Trait::Bold, view);
+                    session.updateFormattingState();
+                    session.refocus();
+                } },
+            { [edit] { edit->selectAll(); },
+                [&] {
+                    bold = !bold;
+                    QTextCharFormat format;
+                    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+                    edit->mergeCurrentCharFormat(format);
+                } });
         m_report.add(QStringLiteral("bold_all_") + note.label, ours, theirs, std::nullopt);
         m_wispen.closeActiveTab();
     }
@@ -248,18 +246,23 @@ public:
         WispenTextView *view = m_wispen.view();
         const QString bareCopy = dir.filePath(QStringLiteral("bare.txt"));
         // Each save has a changed note to write, as after typing.
-        const auto [ours, theirs] = timePair(
-            heavyRepetitions,
-            {[view] { QTest::keyClick(view, Qt::Key_E); settle(); },
-             [this] { m_wispen.delegate().finalSave(); }},
-            {[this] { QTest::keyClick(m_bare.edit(), Qt::Key_E); settle(); },
-             [&] {
-                 QSaveFile file(bareCopy);
-                 if (file.open(QIODevice::WriteOnly)) {
-                     file.write(m_bare.edit()->toPlainText().toUtf8());
-                     file.commit();
-                 }
-             }});
+        const auto [ours, theirs] = timePair(heavyRepetitions,
+            { [view] {
+                 QTest::keyClick(view, Qt::Key_E);
+                 settle();
+             },
+                [this] { m_wispen.delegate().finalSave(); } },
+            { [this] {
+                 QTest::keyClick(m_bare.edit(), Qt::Key_E);
+                 settle();
+             },
+                [&] {
+                    QSaveFile file(bareCopy);
+                    if (file.open(QIODevice::WriteOnly)) {
+                        file.write(m_bare.edit()->toPlainText().toUtf8());
+                        file.commit();
+                    }
+                } });
         m_report.add(QStringLiteral("final_save_") + note.label, ours, theirs, std::nullopt);
         m_wispen.closeActiveTab();
     }
@@ -272,8 +275,8 @@ public:
         m_wispen.openInNewTab(note.path);
         WispenTextView *view = m_wispen.view();
         placeCaret(view, view->document()->characterCount() / 2);
-        FileChangeWatch watch({dir.filePath(QStringLiteral("journal")), dir.path(),
-                               QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)});
+        FileChangeWatch watch({ dir.filePath(QStringLiteral("journal")), dir.path(),
+            QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) });
         int keystrokesThatWrote = 0;
         for (int i = 0; i < perKeyRepetitions; ++i) {
             QTest::keyClick(view, Qt::Key_E);
@@ -319,9 +322,9 @@ void processMeasures(const QString &program, const QString &notePath, BenchRepor
         return values;
     };
     report.add(QStringLiteral("startup"), sample(Kind::Wispen, Measure::Startup, QString()),
-               sample(Kind::Bare, Measure::Startup, QString()), 1.5);
+        sample(Kind::Bare, Measure::Startup, QString()), 1.5);
     report.add(QStringLiteral("peak_rss_10mb"), sample(Kind::Wispen, Measure::PeakMemory, notePath),
-               sample(Kind::Bare, Measure::PeakMemory, notePath), 1.3, QStringLiteral("kib"));
+        sample(Kind::Bare, Measure::PeakMemory, notePath), 1.3, QStringLiteral("kib"));
 }
 
 } // namespace
@@ -337,8 +340,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("WispenBench"));
     QTemporaryDir dir;
     const QDir folder(dir.path());
-    const Notes small{Prose::generate(Prose::oneMegabyte), {}, QStringLiteral("1mb")};
-    const Notes large{Prose::generate(10 * Prose::oneMegabyte), {}, QStringLiteral("10mb")};
+    const Notes small { Prose::generate(Prose::oneMegabyte), {}, QStringLiteral("1mb") };
+    const Notes large { Prose::generate(10 * Prose::oneMegabyte), {}, QStringLiteral("10mb") };
     Notes smallNote = small;
     smallNote.path = writeNote(folder, QStringLiteral("note-1mb.txt"), small.text);
     Notes largeNote = large;
@@ -349,7 +352,7 @@ int main(int argc, char *argv[])
         WispenFixture wispen;
         BareFixture bare;
         Bench bench(wispen, bare, report);
-        for (const Notes *note : {&smallNote, &largeNote}) {
+        for (const Notes *note : { &smallNote, &largeNote }) {
             bench.keystroke(*note);
             bench.returnOnChecklist(*note);
             bench.toggleGlyph(*note);

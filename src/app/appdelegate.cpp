@@ -1,9 +1,9 @@
 #include "appdelegate.h"
 
 #include "autosave/autosavemanager.h"
+#include "autosave/whitespace.h"
 #include "journal/recoveryjournal.h"
 #include "session/notesession.h"
-#include "autosave/whitespace.h"
 #include "shutdownwatcher.h"
 #include "unixsignalbridge.h"
 
@@ -26,7 +26,7 @@ void AppDelegate::finishLaunching()
     connect(shutdown, &ShutdownWatcher::shutdownImminent, this, &AppDelegate::finalSave);
 #if QT_CONFIG(sessionmanager)
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager &) { finalSave(); });
+        [this](QSessionManager &) { finalSave(); });
 #endif
 }
 
@@ -34,13 +34,14 @@ void AppDelegate::finalSave()
 {
     m_session.flushActiveTabFromTextView();
     const QUuid activeId = m_session.selectedTabId();
-    bool allWritten = saveOnce(activeId, {m_session.currentText(),
-                                          m_session.activeTabOpenedFileURL(), std::nullopt});
+    bool allWritten = saveOnce(
+        activeId, { m_session.currentText(), m_session.activeTabOpenedFileURL(), std::nullopt });
     // The other tabs' notes would be gone with the process; they are saved as closing would.
     const QList<EditorTab> tabs = m_session.tabs();
     for (const EditorTab &tab : tabs) {
         if (tab.id != activeId)
-            allWritten &= saveOnce(tab.id, {tab.cachedText, tab.openedFileURL, m_session.title(tab)});
+            allWritten
+                &= saveOnce(tab.id, { tab.cachedText, tab.openedFileURL, m_session.title(tab) });
     }
     // A note that could be written nowhere stays in the journal for the next start.
     if (m_journal && allWritten)
@@ -53,8 +54,8 @@ bool AppDelegate::saveOnce(const QUuid &tabId, const SaveRequest &request)
     const auto previous = m_saved.constFind(tabId);
     if (previous != m_saved.cend() && *previous == request)
         return true;
-    const QString savedTo =
-        AutoSaveManager::saveIfNeeded(request.text, request.openedFileURL, request.preferredTitle);
+    const QString savedTo = AutoSaveManager::saveIfNeeded(
+        request.text, request.openedFileURL, request.preferredTitle);
     if (savedTo.isEmpty())
         return Whitespace::isBlank(request.text);
     m_saved.insert(tabId, request);
@@ -68,8 +69,7 @@ void AppDelegate::openFiles(const QList<QUrl> &urls)
 
 void AppDelegate::openFilesFromDialog(QWidget *parent)
 {
-    const QList<QUrl> urls = QFileDialog::getOpenFileUrls(
-        parent, QString(), QUrl(), QString(), nullptr, QFileDialog::Options(),
-        {QStringLiteral("file")});
+    const QList<QUrl> urls = QFileDialog::getOpenFileUrls(parent, QString(), QUrl(), QString(),
+        nullptr, QFileDialog::Options(), { QStringLiteral("file") });
     openFiles(urls);
 }

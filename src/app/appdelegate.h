@@ -5,7 +5,6 @@
 #include <QString>
 #include <QUrl>
 #include <QUuid>
-
 #include <optional>
 
 class NoteSession;

@@ -7,9 +7,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-
 #include <chrono>
-
 #include <pwd.h>
 #include <unistd.h>
 
@@ -37,9 +35,10 @@ bool isPrivateFolder(const QString &path)
 {
     const QFileInfo info(path);
     return info.isDir() && !info.isSymLink() && info.ownerId() == getuid()
-           && (info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
-                                     | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther))
-                  == 0;
+        && (info.permissions()
+               & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                   | QFile::WriteOther | QFile::ExeOther))
+        == 0;
 }
 
 QString privateFolder()
@@ -47,7 +46,8 @@ QString privateFolder()
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && isPrivateFolder(runtime))
         return runtime;
-    const QString fallback = QDir(QDir::tempPath()).filePath(QStringLiteral("wispen-") + userName());
+    const QString fallback
+        = QDir(QDir::tempPath()).filePath(QStringLiteral("wispen-") + userName());
     QDir().mkdir(fallback, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return isPrivateFolder(fallback) ? fallback : QString();
 }
@@ -127,7 +127,7 @@ InstanceChannel::Handover InstanceChannel::handOver(const QList<QUrl> &files) co
             break;
     }
     return socket.read(acknowledgement.size()) == acknowledgement ? Handover::Acknowledged
-                                                                   : Handover::Failed;
+                                                                  : Handover::Failed;
 }
 
 // Only one launch at a time may decide that nobody answers, clear a socket left by a crash

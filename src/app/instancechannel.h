@@ -3,7 +3,6 @@
 #include <QList>
 #include <QObject>
 #include <QUrl>
-
 #include <memory>
 #include <optional>
 
@@ -19,7 +18,7 @@ class InstanceChannel : public QObject
 
 public:
     enum class Role {
-        Owner,      // this process is the one Wispen and takes files from later launches
+        Owner, // this process is the one Wispen and takes files from later launches
         HandedOver, // the running Wispen acknowledged the files: this launch should end
         Standalone, // the running one did not answer, or no channel could be set up
     };

@@ -6,16 +6,15 @@
 #include "app/instancechannel.h"
 #include "app/mainwindow.h"
 #include "app/wispenapp.h"
-#include "journal/journalrecovery.h"
-#include "journal/recoveryjournal.h"
 #include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
+#include "journal/journalrecovery.h"
+#include "journal/recoveryjournal.h"
 #include "session/notesession.h"
 #include "tabs/contentview.h"
 
 #include <QApplication>
 #include <QDir>
-
 #include <memory>
 
 namespace Launcher {
@@ -32,8 +31,8 @@ void bringToFront(QWidget *window)
 
 // Only the one Wispen of the user keeps a journal. A journal left with entries means the last
 // run ended without its final save: that save is completed here, before the window appears.
-std::unique_ptr<RecoveryJournal> keepJournal(const InstanceChannel &instance,
-                                             NoteSession &session, AppDelegate &delegate)
+std::unique_ptr<RecoveryJournal> keepJournal(
+    const InstanceChannel &instance, NoteSession &session, AppDelegate &delegate)
 {
     if (!instance.ownsInstance())
         return nullptr;
@@ -44,19 +43,19 @@ std::unique_ptr<RecoveryJournal> keepJournal(const InstanceChannel &instance,
     return journal;
 }
 
-void openFilesFromElsewhere(InstanceChannel &instance, FileDropFilter &drops, WispenApp &scene,
-                            AppDelegate &delegate)
+void openFilesFromElsewhere(
+    InstanceChannel &instance, FileDropFilter &drops, WispenApp &scene, AppDelegate &delegate)
 {
     QObject::connect(&instance, &InstanceChannel::filesRequested, &delegate,
-                     [&delegate, &scene](const QList<QUrl> &requested) {
-                         delegate.openFiles(requested);
-                         bringToFront(scene.window());
-                     });
+        [&delegate, &scene](const QList<QUrl> &requested) {
+            delegate.openFiles(requested);
+            bringToFront(scene.window());
+        });
     drops.watch(scene.window());
     drops.watch(scene.window()->content()->editor()->textView()->viewport());
     // Opened after the drop has finished, outside the drag's own event handling.
     QObject::connect(&drops, &FileDropFilter::filesDropped, &delegate, &AppDelegate::openFiles,
-                     Qt::QueuedConnection);
+        Qt::QueuedConnection);
 }
 
 } // namespace
@@ -68,8 +67,8 @@ int run(int &argc, char **argv, const ShownHandler &onShown)
     QApplication::setApplicationName(QStringLiteral("Wispen"));
     QGuiApplication::setDesktopFileName(QStringLiteral("wispen"));
 
-    const QList<QUrl> files =
-        CommandLine::fileUrls(QApplication::arguments().sliced(1), QDir::currentPath());
+    const QList<QUrl> files
+        = CommandLine::fileUrls(QApplication::arguments().sliced(1), QDir::currentPath());
     InstanceChannel instance;
     if (instance.start(files) == InstanceChannel::Role::HandedOver)
         return 0;

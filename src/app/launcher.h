@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QWidget>
-
 #include <functional>
 
 // Starts Wispen in this process: hands the files to a Wispen that runs already or becomes the

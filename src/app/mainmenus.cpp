@@ -23,8 +23,8 @@ QAction *addItem(QMenu *menu, const QString &title, const QList<QKeySequence> &s
 // Edit commands go to the field being typed in: the rename field when it has the focus,
 // the note otherwise.
 template<typename LineEditSlot, typename TextViewSlot>
-void connectEdit(QAction *action, WispenTextView *textView, LineEditSlot onField,
-                 TextViewSlot onNote)
+void connectEdit(
+    QAction *action, WispenTextView *textView, LineEditSlot onField, TextViewSlot onNote)
 {
     QObject::connect(action, &QAction::triggered, textView, [textView, onField, onNote] {
         if (auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget())) {
@@ -93,7 +93,7 @@ void addFormatMenu(QMainWindow &window, NoteSession &session, WispenTextView *te
 {
     QMenu *menu = window.menuBar()->addMenu(QStringLiteral("F&ormat"));
     const auto add = [menu, &session, textView](const QString &title, FormattingCommand command,
-                                                const QList<QKeySequence> &shortcuts) {
+                         const QList<QKeySequence> &shortcuts) {
         QObject::connect(addItem(menu, title, shortcuts), &QAction::triggered, textView,
             [&session, textView, command] { FormattingCommands::run(command, textView, session); });
     };

@@ -22,27 +22,27 @@ ShutdownWatcher::ShutdownWatcher(const QDBusConnection &bus, QObject *parent)
     if (!m_bus.isConnected())
         return;
     m_bus.connect(service, path, interface, QStringLiteral("PrepareForShutdown"), this,
-                  SLOT(prepareForShutdown(bool)));
+        SLOT(prepareForShutdown(bool)));
     takeInhibitor();
 }
 
 void ShutdownWatcher::takeInhibitor()
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface,
-                                                       QStringLiteral("Inhibit"));
-    call << QStringLiteral("shutdown") << QStringLiteral("Wispen")
-         << QStringLiteral("Saving notes") << QStringLiteral("delay");
+    QDBusMessage call
+        = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Inhibit"));
+    call << QStringLiteral("shutdown") << QStringLiteral("Wispen") << QStringLiteral("Saving notes")
+         << QStringLiteral("delay");
     // Asked without waiting: a slow or missing logind must not hold up the window.
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this](QDBusPendingCallWatcher *finished) {
-                const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *finished;
-                if (reply.isValid() && reply.value().isValid()) {
-                    m_inhibitor = reply.value();
-                    Q_EMIT inhibitorChanged();
-                }
-                finished->deleteLater();
-            });
+        [this](QDBusPendingCallWatcher *finished) {
+            const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *finished;
+            if (reply.isValid() && reply.value().isValid()) {
+                m_inhibitor = reply.value();
+                Q_EMIT inhibitorChanged();
+            }
+            finished->deleteLater();
+        });
 }
 
 void ShutdownWatcher::prepareForShutdown(bool starting)

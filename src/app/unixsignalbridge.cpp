@@ -1,17 +1,15 @@
 #include "unixsignalbridge.h"
 
 #include <QSocketNotifier>
-
 #include <array>
 #include <cerrno>
 #include <csignal>
-
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr std::array bridgedSignals = {SIGTERM, SIGHUP, SIGINT};
+constexpr std::array bridgedSignals = { SIGTERM, SIGHUP, SIGINT };
 
 // The handler may touch nothing but this, and async-signal-safe calls.
 volatile sig_atomic_t writeFd = -1;
@@ -21,7 +19,7 @@ volatile sig_atomic_t writeFd = -1;
 UnixSignalBridge::UnixSignalBridge(QObject *parent)
     : QObject(parent)
 {
-    std::array<int, 2> fds{};
+    std::array<int, 2> fds {};
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, fds.data()) != 0)
         return;
     m_readFd = fds[0];

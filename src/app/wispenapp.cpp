@@ -1,9 +1,9 @@
 #include "wispenapp.h"
 
 #include "appdelegate.h"
+#include "mainwindow.h"
 #include "ui/appearance.h"
 #include "ui/apppreferences.h"
-#include "mainwindow.h"
 #include "zoomhost.h"
 #include "zoomsteps.h"
 

@@ -1,8 +1,8 @@
 #include "autosavemanager.h"
 
+#include "autosave/whitespace.h"
 #include "notefilewriter.h"
 #include "notenaming.h"
-#include "autosave/whitespace.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -22,8 +22,8 @@ std::optional<QString> saveToOwnFile(const QUrl &url, const QByteArray &bytes)
     return std::nullopt;
 }
 
-std::optional<QString> saveToDesktop(const std::optional<QString> &preferredTitle,
-                                     const QByteArray &bytes, const QDateTime &now)
+std::optional<QString> saveToDesktop(
+    const std::optional<QString> &preferredTitle, const QByteArray &bytes, const QDateTime &now)
 {
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     return NoteFileWriter::writeNewFile(desktop, NoteNaming::baseName(preferredTitle, now), bytes);
@@ -38,20 +38,19 @@ QString recoveredFolder()
 }
 
 QString saveIfNeeded(const QString &text, const std::optional<QUrl> &openedFileURL,
-                     const std::optional<QString> &preferredTitle)
+    const std::optional<QString> &preferredTitle)
 {
     return saveIfNeeded(text, openedFileURL, preferredTitle, QDateTime::currentDateTime());
 }
 
 QString saveIfNeeded(const QString &text, const std::optional<QUrl> &openedFileURL,
-                     const std::optional<QString> &preferredTitle, const QDateTime &now)
+    const std::optional<QString> &preferredTitle, const QDateTime &now)
 {
     if (Whitespace::isBlank(text))
         return {};
     const QByteArray bytes = text.toUtf8();
-    const std::optional<QString> saved = openedFileURL
-                                             ? saveToOwnFile(*openedFileURL, bytes)
-                                             : saveToDesktop(preferredTitle, bytes, now);
+    const std::optional<QString> saved = openedFileURL ? saveToOwnFile(*openedFileURL, bytes)
+                                                       : saveToDesktop(preferredTitle, bytes, now);
     if (saved)
         return *saved;
     return NoteFileWriter::writeNewFile(recoveredFolder(), NoteNaming::dateName(now), bytes)

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QString>
 #include <QUrl>
-
 #include <optional>
 
 // Writes a note where it belongs: back to the file it came from, else to a new file on the
@@ -14,9 +13,9 @@ namespace AutoSaveManager {
 // Returns the file that now holds the note, or an empty string when nothing holds it
 // (a blank note, or every write failed).
 QString saveIfNeeded(const QString &text, const std::optional<QUrl> &openedFileURL,
-                     const std::optional<QString> &preferredTitle);
+    const std::optional<QString> &preferredTitle);
 QString saveIfNeeded(const QString &text, const std::optional<QUrl> &openedFileURL,
-                     const std::optional<QString> &preferredTitle, const QDateTime &now);
+    const std::optional<QString> &preferredTitle, const QDateTime &now);
 
 // Where notes go that could not be written where they belong.
 QString recoveredFolder();

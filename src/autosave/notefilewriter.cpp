@@ -36,8 +36,8 @@ bool holdsExactly(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
 }
 
-std::optional<QString> writeNewFile(const QString &folder, const QString &baseName,
-                                    const QByteArray &bytes)
+std::optional<QString> writeNewFile(
+    const QString &folder, const QString &baseName, const QByteArray &bytes)
 {
     if (folder.isEmpty() || !QDir().mkpath(folder))
         return std::nullopt;

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <optional>
 
 // Writes note files without ever losing one: atomically, and never over a different note.
@@ -20,7 +19,7 @@ bool holdsExactly(const QString &path, const QByteArray &bytes);
 // An existing file of the chosen name is never replaced: one that already holds bytes is
 // taken as the note's file, any other moves the name on to "Base 2.txt", "Base 3.txt", ...
 // Returns the file that holds the note, or nothing when it could not be written.
-std::optional<QString> writeNewFile(const QString &folder, const QString &baseName,
-                                    const QByteArray &bytes);
+std::optional<QString> writeNewFile(
+    const QString &folder, const QString &baseName, const QByteArray &bytes);
 
 } // namespace NoteFileWriter

@@ -47,8 +47,8 @@ QString baseName(const std::optional<QString> &preferredTitle, const QDateTime &
 
 QString fileName(const QString &baseName, int copyNumber)
 {
-    const QString suffix = (copyNumber > 1 ? QStringLiteral(" %1").arg(copyNumber) : QString())
-                           + extension;
+    const QString suffix
+        = (copyNumber > 1 ? QStringLiteral(" %1").arg(copyNumber) : QString()) + extension;
     return cutToBytes(baseName, maxFileNameBytes - suffix.toUtf8().size()) + suffix;
 }
 

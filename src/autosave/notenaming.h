@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QString>
-
 #include <optional>
 
 // How a note that has no file of its own is named on disk.

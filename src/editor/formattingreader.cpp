@@ -37,7 +37,8 @@ FormattingState read(const WispenTextView &view)
     FormattingState state;
     if (FontFormat::namesAFont(format)) {
         const QFont font = FontFormat::resolved(format, document);
-        state.font = FormattingState::Font { font.weight() > QFont::Medium, font.italic(), font.pointSizeF() };
+        state.font = FormattingState::Font { font.weight() > QFont::Medium, font.italic(),
+            font.pointSizeF() };
     }
     state.isUnderline = FontFormat::isUnderlined(format);
     state.alignment

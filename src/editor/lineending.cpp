@@ -9,7 +9,7 @@ LineEnding detect(const QString &text)
             return LineEnding::LF;
         if (text.at(i) == u'\r')
             return i + 1 < text.size() && text.at(i + 1) == u'\n' ? LineEnding::CRLF
-                                                                   : LineEnding::CR;
+                                                                  : LineEnding::CR;
     }
     return LineEnding::LF;
 }

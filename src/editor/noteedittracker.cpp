@@ -11,8 +11,7 @@ NoteEditTracker::NoteEditTracker(WispenTextView *view)
     , m_view(view)
     , m_blockCount(view->document()->blockCount())
 {
-    connect(view->document(), &QTextDocument::contentsChange, this,
-            &NoteEditTracker::recordChange);
+    connect(view->document(), &QTextDocument::contentsChange, this, &NoteEditTracker::recordChange);
 }
 
 QList<NoteEditTracker::Edit> NoteEditTracker::takeEdits()
@@ -24,8 +23,8 @@ bool NoteEditTracker::matchesNoteLength(qsizetype noteLength) const
 {
     const QTextDocument *document = m_view->document();
     const qsizetype documentLength = document->characterCount() - 1;
-    const qsizetype extraBreakUnits =
-        m_view->lineEnding() == LineEnding::CRLF ? document->blockCount() - 1 : 0;
+    const qsizetype extraBreakUnits
+        = m_view->lineEnding() == LineEnding::CRLF ? document->blockCount() - 1 : 0;
     return noteLength - extraBreakUnits == documentLength;
 }
 
@@ -62,7 +61,7 @@ void NoteEditTracker::recordChange(int position, int removed, int added)
     const qsizetype breaksAdded = text.count(QChar::ParagraphSeparator);
     text.replace(QChar::ParagraphSeparator, u'\n');
 
-    Edit edit{position, removed, LineEndings::fromDocument(text, m_view->lineEnding())};
+    Edit edit { position, removed, LineEndings::fromDocument(text, m_view->lineEnding()) };
     // In CR LF notes every earlier paragraph break is two characters of the note.
     if (m_view->lineEnding() == LineEnding::CRLF) {
         const qsizetype breaksRemoved = oldBlockCount - m_blockCount + breaksAdded;

@@ -127,8 +127,8 @@ void RichTextEditor::Coordinator::textDidChange(WispenTextView *textView)
         return;
     // Reading a long note whole costs more than the keystroke itself: the tab's text takes
     // the edit instead, and is read whole only should the two ever fall out of step.
-    const QList<NoteEditTracker::Edit> edits = m_edits ? m_edits->takeEdits()
-                                                       : QList<NoteEditTracker::Edit>();
+    const QList<NoteEditTracker::Edit> edits
+        = m_edits ? m_edits->takeEdits() : QList<NoteEditTracker::Edit>();
     for (const NoteEditTracker::Edit &edit : edits)
         m_session.applyEditToActiveTab(edit.position, edit.removed, edit.added);
     if (!m_edits || !m_edits->matchesNoteLength(m_session.activeTabPlainText().size()))

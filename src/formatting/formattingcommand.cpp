@@ -1,7 +1,7 @@
 #include "formattingcommand.h"
 
-#include "formattingactions.h"
 #include "editor/wispentextview.h"
+#include "formattingactions.h"
 #include "session/notesession.h"
 
 namespace {

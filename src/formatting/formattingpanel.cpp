@@ -1,12 +1,12 @@
 #include "formattingpanel.h"
 
+#include "editor/wispentextview.h"
+#include "infopopover.h"
+#include "linebreakcheckbox.h"
+#include "session/notesession.h"
 #include "ui/apppreferences.h"
 #include "ui/symbolbutton.h"
 #include "ui/textlabel.h"
-#include "infopopover.h"
-#include "linebreakcheckbox.h"
-#include "editor/wispentextview.h"
-#include "session/notesession.h"
 
 #include <QPainter>
 #include <QTimer>
@@ -137,8 +137,8 @@ SymbolButton *FormattingPanel::toolButton(
 
 SymbolButton *FormattingPanel::formattingButton(const QString &icon, FormattingCommand command)
 {
-    SymbolButton *button
-        = toolButton(icon, false, [this, command] { FormattingCommands::run(command, m_textView, m_session); });
+    SymbolButton *button = toolButton(
+        icon, false, [this, command] { FormattingCommands::run(command, m_textView, m_session); });
     m_buttons.insert(command, button);
     return button;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/deferredrefresh.h"
 #include "formattingcommand.h"
+#include "ui/deferredrefresh.h"
 
 #include <QHash>
 #include <QPointer>

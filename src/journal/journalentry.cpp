@@ -21,21 +21,21 @@ std::optional<FileStamp> FileStamp::of(const QString &path)
     const QFileInfo info(path);
     if (!info.isFile())
         return std::nullopt;
-    return FileStamp{info.size(), info.lastModified().toMSecsSinceEpoch()};
+    return FileStamp { info.size(), info.lastModified().toMSecsSinceEpoch() };
 }
 
 QByteArray JournalEntry::encode() const
 {
     const QByteArray body = text.toUtf8();
-    QJsonObject header{
-        {QStringLiteral("version"), formatVersion},
-        {QStringLiteral("tab"), tabId.toString(QUuid::WithoutBraces)},
-        {QStringLiteral("order"), order},
-        {QStringLiteral("active"), wasActive},
-        {QStringLiteral("title"), title},
-        {QStringLiteral("snapshotAt"), snapshotAt.toMSecsSinceEpoch()},
-        {QStringLiteral("textBytes"), body.size()},
-        {QStringLiteral("blake2b"), QString::fromLatin1(checksum(body))},
+    QJsonObject header {
+        { QStringLiteral("version"), formatVersion },
+        { QStringLiteral("tab"), tabId.toString(QUuid::WithoutBraces) },
+        { QStringLiteral("order"), order },
+        { QStringLiteral("active"), wasActive },
+        { QStringLiteral("title"), title },
+        { QStringLiteral("snapshotAt"), snapshotAt.toMSecsSinceEpoch() },
+        { QStringLiteral("textBytes"), body.size() },
+        { QStringLiteral("blake2b"), QString::fromLatin1(checksum(body)) },
     };
     if (file)
         header.insert(QStringLiteral("file"), file->toString(QUrl::FullyEncoded));
@@ -64,8 +64,8 @@ std::optional<JournalEntry> JournalEntry::decode(const QByteArray &bytes)
     entry.order = header.value(QStringLiteral("order")).toInt();
     entry.wasActive = header.value(QStringLiteral("active")).toBool();
     entry.title = header.value(QStringLiteral("title")).toString();
-    entry.snapshotAt = QDateTime::fromMSecsSinceEpoch(
-        header.value(QStringLiteral("snapshotAt")).toInteger());
+    entry.snapshotAt
+        = QDateTime::fromMSecsSinceEpoch(header.value(QStringLiteral("snapshotAt")).toInteger());
     entry.text = QString::fromUtf8(body);
     if (header.contains(QStringLiteral("file"))) {
         const QUrl url(header.value(QStringLiteral("file")).toString(), QUrl::StrictMode);
@@ -74,8 +74,8 @@ std::optional<JournalEntry> JournalEntry::decode(const QByteArray &bytes)
         entry.file = url;
     }
     if (header.contains(QStringLiteral("fileSize"))) {
-        entry.fileStamp = FileStamp{header.value(QStringLiteral("fileSize")).toInteger(),
-                                    header.value(QStringLiteral("fileModifiedMs")).toInteger()};
+        entry.fileStamp = FileStamp { header.value(QStringLiteral("fileSize")).toInteger(),
+            header.value(QStringLiteral("fileModifiedMs")).toInteger() };
     }
     return entry;
 }
@@ -83,6 +83,6 @@ std::optional<JournalEntry> JournalEntry::decode(const QByteArray &bytes)
 bool JournalEntry::sameNoteAs(const JournalEntry &other) const
 {
     return tabId == other.tabId && order == other.order && wasActive == other.wasActive
-           && title == other.title && file == other.file && fileStamp == other.fileStamp
-           && text == other.text;
+        && title == other.title && file == other.file && fileStamp == other.fileStamp
+        && text == other.text;
 }

@@ -5,7 +5,6 @@
 #include <QString>
 #include <QUrl>
 #include <QUuid>
-
 #include <optional>
 
 // The size and modification time of a file, to tell whether another program changed it.

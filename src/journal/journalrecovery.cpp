@@ -1,15 +1,14 @@
 #include "journalrecovery.h"
 
 #include "autosave/autosavemanager.h"
-#include "journalentry.h"
 #include "autosave/notefilewriter.h"
+#include "journalentry.h"
 #include "recoveryjournal.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-
 #include <algorithm>
 
 namespace JournalRecovery {
@@ -38,8 +37,8 @@ void writeBesideChangedFile(const JournalEntry &entry)
 {
     const QByteArray bytes = entry.text.toUtf8();
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    const QString name = QFileInfo(entry.file->toLocalFile()).fileName()
-                         + QStringLiteral(" (recovered)");
+    const QString name
+        = QFileInfo(entry.file->toLocalFile()).fileName() + QStringLiteral(" (recovered)");
     if (NoteFileWriter::writeNewFile(desktop, name, bytes))
         return;
     NoteFileWriter::writeNewFile(AutoSaveManager::recoveredFolder(), name, bytes);
@@ -52,8 +51,8 @@ void recoverEntry(const JournalEntry &entry)
         return;
     }
     // The final save writes the active note without its title, every other one with it.
-    const std::optional<QString> title = entry.wasActive ? std::nullopt
-                                                         : std::optional<QString>(entry.title);
+    const std::optional<QString> title
+        = entry.wasActive ? std::nullopt : std::optional<QString>(entry.title);
     AutoSaveManager::saveIfNeeded(entry.text, entry.file, title, entry.snapshotAt);
 }
 
@@ -76,7 +75,7 @@ int recover(const QString &journalFolder)
     // As the final save would: the active note first, then the others in tab order.
     std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
         return std::pair(!a.first.wasActive, a.first.order)
-               < std::pair(!b.first.wasActive, b.first.order);
+            < std::pair(!b.first.wasActive, b.first.order);
     });
     for (const auto &[entry, path] : entries) {
         recoverEntry(entry);

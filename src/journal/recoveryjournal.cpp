@@ -1,8 +1,8 @@
 #include "recoveryjournal.h"
 
 #include "autosave/notefilewriter.h"
-#include "session/notesession.h"
 #include "autosave/whitespace.h"
+#include "session/notesession.h"
 
 #include <QFile>
 #include <QSet>
@@ -62,7 +62,8 @@ void RecoveryJournal::captureFileStamps()
         if (known != m_stamps.cend() && known->first == *tab.openedFileURL)
             stamps.insert(tab.id, *known);
         else
-            stamps.insert(tab.id, {*tab.openedFileURL, FileStamp::of(tab.openedFileURL->toLocalFile())});
+            stamps.insert(
+                tab.id, { *tab.openedFileURL, FileStamp::of(tab.openedFileURL->toLocalFile()) });
     }
     m_stamps = std::move(stamps);
 }
@@ -122,7 +123,7 @@ void RecoveryJournal::snapshot()
 void RecoveryJournal::clear()
 {
     m_timer.stop();
-    const QStringList entries = m_folder.entryList({QLatin1Char('*') + entrySuffix}, QDir::Files);
+    const QStringList entries = m_folder.entryList({ QLatin1Char('*') + entrySuffix }, QDir::Files);
     for (const QString &name : entries)
         m_folder.remove(name);
     // The final save may have written the tabs' own files: their stamps start afresh, and

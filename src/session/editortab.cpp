@@ -2,5 +2,5 @@
 
 EditorTab EditorTab::blank()
 {
-    return EditorTab{QUuid::createUuid(), std::nullopt, QString(), std::nullopt};
+    return EditorTab { QUuid::createUuid(), std::nullopt, QString(), std::nullopt };
 }

@@ -3,7 +3,6 @@
 #include <QString>
 #include <QUrl>
 #include <QUuid>
-
 #include <optional>
 
 // One tab of the note session: its identity, the name the user gave it, its plain text and

@@ -27,12 +27,12 @@ Content decode(const QByteArray &bytes)
 {
     // Stateless: a sequence cut off at the end is an error, not something to wait for.
     // ConvertInitialBom: the decoder would otherwise drop a leading byte-order mark.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
-                                                     | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
-        return Content{QString(), false};
-    return Content{std::move(text), true};
+        return Content { QString(), false };
+    return Content { std::move(text), true };
 }
 
 } // namespace NoteFileReader

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QUrl>
-
 #include <optional>
 
 // Reads a note file whole, as UTF-8 and nothing else.

@@ -1,8 +1,8 @@
 #include "notesession.h"
 
 #include "autosave/autosavemanager.h"
-#include "notefilereader.h"
 #include "autosave/whitespace.h"
+#include "notefilereader.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -29,7 +29,7 @@ NoteSession::NoteSession(QObject *parent)
     , m_copyPreservesLineBreaks(loadCopyPreservesLineBreaksDefault())
 {
     const EditorTab first = EditorTab::blank();
-    m_tabs = {first};
+    m_tabs = { first };
     m_selectedTabId = first.id;
 }
 
@@ -109,8 +109,7 @@ void NoteSession::updateActiveTabText(const QString &text)
     m_cachedText = text;
 }
 
-void NoteSession::applyEditToActiveTab(qsizetype position, qsizetype removed,
-                                       const QString &added)
+void NoteSession::applyEditToActiveTab(qsizetype position, qsizetype removed, const QString &added)
 {
     const auto index = activeTabIndex();
     if (!index)
@@ -186,8 +185,8 @@ void NoteSession::addTab()
 void NoteSession::closeTab(const QUuid &id)
 {
     flushActiveTabFromTextView();
-    const auto found = std::find_if(m_tabs.cbegin(), m_tabs.cend(),
-                                    [&id](const EditorTab &tab) { return tab.id == id; });
+    const auto found = std::find_if(
+        m_tabs.cbegin(), m_tabs.cend(), [&id](const EditorTab &tab) { return tab.id == id; });
     if (found == m_tabs.cend())
         return;
     const qsizetype index = found - m_tabs.cbegin();
@@ -204,7 +203,7 @@ void NoteSession::closeTab(const QUuid &id)
             setSelectedTabId(neighbour);
     } else {
         const EditorTab replacement = EditorTab::blank();
-        setTabs({replacement});
+        setTabs({ replacement });
         setSelectedTabId(replacement.id);
     }
     syncPublishedFromActiveTab();
@@ -223,8 +222,8 @@ void NoteSession::loadFile(const QUrl &url)
         return;
     }
     const EditorTab replaced = m_tabs.at(*index);
-    const QString savedTo =
-        AutoSaveManager::saveIfNeeded(replaced.cachedText, replaced.openedFileURL, std::nullopt);
+    const QString savedTo
+        = AutoSaveManager::saveIfNeeded(replaced.cachedText, replaced.openedFileURL, std::nullopt);
     // A note that could not be written anywhere stays on screen in its tab.
     if (savedTo.isEmpty() && !Whitespace::isBlank(replaced.cachedText))
         addTab();

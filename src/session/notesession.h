@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QUrl>
 #include <QUuid>
-
 #include <optional>
 
 // The one model of the app: the tabs, which one is selected, the text moving between the
@@ -83,8 +82,7 @@ Q_SIGNALS:
 
 private:
     // Store a published value: notify first, then assign, whether or not it differs.
-    template<typename T, typename V>
-    void publish(T &field, V &&value)
+    template<typename T, typename V> void publish(T &field, V &&value)
     {
         Q_EMIT objectWillChange();
         field = std::forward<V>(value);

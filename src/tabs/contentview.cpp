@@ -1,6 +1,5 @@
 #include "contentview.h"
 
-#include "ui/symbolbutton.h"
 #include "editor/richtexteditor.h"
 #include "formatting/formattingpanel.h"
 #include "renamefield.h"
@@ -8,6 +7,7 @@
 #include "tabbar.h"
 #include "tabcell.h"
 #include "tabstrip.h"
+#include "ui/symbolbutton.h"
 
 #include <QHBoxLayout>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "tabcell.h"
 
-#include "ui/symbolbutton.h"
 #include "renamefield.h"
+#include "ui/symbolbutton.h"
 
 #include <QHBoxLayout>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "app/appdelegate.h"
 #include "autosave/autosavemanager.h"
-#include "journal/recoveryjournal.h"
 #include "editor/wispentextview.h"
+#include "journal/recoveryjournal.h"
 #include "session/notesession.h"
 #include "testfiles.h"
 #include "testmain.h"
@@ -61,7 +61,7 @@ void tst_AppDelegate::theActiveNoteIsDateNamedAndTheOthersGoWhereClosingWouldPut
     for (const QString &name : dateNamed)
         texts.append(TestFiles::contents(QDir(desktop()).filePath(name)));
     std::sort(texts.begin(), texts.end());
-    QCOMPARE(texts, QByteArrayList({"second", "stored and typed"}));
+    QCOMPARE(texts, QByteArrayList({ "second", "stored and typed" }));
 }
 
 void tst_AppDelegate::aBlankActiveTabNoLongerKeepsTheOtherTabsFromBeingSaved()
@@ -73,7 +73,7 @@ void tst_AppDelegate::aBlankActiveTabNoLongerKeepsTheOtherTabsFromBeingSaved()
 
     AppDelegate(session).finalSave();
 
-    QCOMPARE(desktopFiles(), QStringList{QStringLiteral("Kept.txt")});
+    QCOMPARE(desktopFiles(), QStringList { QStringLiteral("Kept.txt") });
 }
 
 void tst_AppDelegate::aTabFromAFileIsWrittenBackToIt()
@@ -101,11 +101,11 @@ void tst_AppDelegate::runningTwiceWritesNoSecondCopyEvenAMinuteLater()
     QCOMPARE(desktopFiles().size(), 1);
     // As if the clock had moved on: the date name of a second save would differ.
     QVERIFY(QFile::rename(QDir(desktop()).filePath(desktopFiles().first()),
-                          QDir(desktop()).filePath(QStringLiteral("1999-01-01_00-00.txt"))));
+        QDir(desktop()).filePath(QStringLiteral("1999-01-01_00-00.txt"))));
 
     delegate.finalSave();
 
-    QCOMPARE(desktopFiles(), QStringList{QStringLiteral("1999-01-01_00-00.txt")});
+    QCOMPARE(desktopFiles(), QStringList { QStringLiteral("1999-01-01_00-00.txt") });
 }
 
 void tst_AppDelegate::runningAgainAfterAnEditWritesTheNewText()

@@ -18,25 +18,24 @@ void tst_CommandLine::argumentsBecomeAbsoluteFileUrls_data()
     const QString cwd = QStringLiteral("/home/me/work");
     QTest::newRow("nothing") << QStringList() << QStringList();
     QTest::newRow("relative names, in order")
-        << QStringList{QStringLiteral("b.txt"), QStringLiteral("sub/a.txt")}
-        << QStringList{cwd + QStringLiteral("/b.txt"), cwd + QStringLiteral("/sub/a.txt")};
+        << QStringList { QStringLiteral("b.txt"), QStringLiteral("sub/a.txt") }
+        << QStringList { cwd + QStringLiteral("/b.txt"), cwd + QStringLiteral("/sub/a.txt") };
     QTest::newRow("dots are resolved")
-        << QStringList{QStringLiteral("../x.txt"), QStringLiteral("./y.txt")}
-        << QStringList{QStringLiteral("/home/me/x.txt"), cwd + QStringLiteral("/y.txt")};
-    QTest::newRow("absolute path stays")
-        << QStringList{QStringLiteral("/tmp/n.txt")} << QStringList{QStringLiteral("/tmp/n.txt")};
+        << QStringList { QStringLiteral("../x.txt"), QStringLiteral("./y.txt") }
+        << QStringList { QStringLiteral("/home/me/x.txt"), cwd + QStringLiteral("/y.txt") };
+    QTest::newRow("absolute path stays") << QStringList { QStringLiteral("/tmp/n.txt") }
+                                         << QStringList { QStringLiteral("/tmp/n.txt") };
     QTest::newRow("file url names its file")
-        << QStringList{QStringLiteral("file:///tmp/with%20space.txt")}
-        << QStringList{QStringLiteral("/tmp/with space.txt")};
+        << QStringList { QStringLiteral("file:///tmp/with%20space.txt") }
+        << QStringList { QStringLiteral("/tmp/with space.txt") };
     QTest::newRow("remote url is dropped")
-        << QStringList{QStringLiteral("https://example.org/n.txt"), QStringLiteral("n.txt")}
-        << QStringList{cwd + QStringLiteral("/n.txt")};
-    QTest::newRow("empty argument is dropped")
-        << QStringList{QString(), QStringLiteral("n.txt")}
-        << QStringList{cwd + QStringLiteral("/n.txt")};
+        << QStringList { QStringLiteral("https://example.org/n.txt"), QStringLiteral("n.txt") }
+        << QStringList { cwd + QStringLiteral("/n.txt") };
+    QTest::newRow("empty argument is dropped") << QStringList { QString(), QStringLiteral("n.txt") }
+                                               << QStringList { cwd + QStringLiteral("/n.txt") };
     QTest::newRow("after -- everything is a path")
-        << QStringList{QStringLiteral("--"), QStringLiteral("--"), QStringLiteral("http://x")}
-        << QStringList{cwd + QStringLiteral("/--"), cwd + QStringLiteral("/http:/x")};
+        << QStringList { QStringLiteral("--"), QStringLiteral("--"), QStringLiteral("http://x") }
+        << QStringList { cwd + QStringLiteral("/--"), cwd + QStringLiteral("/http:/x") };
 }
 
 void tst_CommandLine::argumentsBecomeAbsoluteFileUrls()

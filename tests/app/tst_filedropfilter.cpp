@@ -22,14 +22,13 @@ private:
 void tst_FileDropFilter::dragAndDrop(QWidget *target, QMimeData *data)
 {
     const QPointF centre = target->rect().center();
-    QDragEnterEvent enter(centre.toPoint(), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
-                          Qt::NoModifier);
+    QDragEnterEvent enter(
+        centre.toPoint(), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
-    QDragMoveEvent move(centre.toPoint(), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
-                        Qt::NoModifier);
+    QDragMoveEvent move(
+        centre.toPoint(), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &move);
-    QDropEvent drop(centre, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
-                    Qt::NoModifier);
+    QDropEvent drop(centre, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
 }
 
@@ -41,10 +40,11 @@ void tst_FileDropFilter::droppedLocalFilesOpenAndAreNeverPasted_data()
     const QUrl a = QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt"));
     const QUrl b = QUrl::fromLocalFile(QStringLiteral("/tmp/b.txt"));
     const QUrl web(QStringLiteral("https://example.org/c.txt"));
-    QTest::newRow("two files") << QList<QUrl>{a, b} << QList<QUrl>{a, b} << QString();
-    QTest::newRow("a file among web links") << QList<QUrl>{web, a} << QList<QUrl>{a} << QString();
+    QTest::newRow("two files") << QList<QUrl> { a, b } << QList<QUrl> { a, b } << QString();
+    QTest::newRow("a file among web links")
+        << QList<QUrl> { web, a } << QList<QUrl> { a } << QString();
     QTest::newRow("text with only a web link reaches the editor")
-        << QList<QUrl>{web} << QList<QUrl>() << QStringLiteral("/tmp/a.txt");
+        << QList<QUrl> { web } << QList<QUrl>() << QStringLiteral("/tmp/a.txt");
 }
 
 void tst_FileDropFilter::droppedLocalFilesOpenAndAreNeverPasted()

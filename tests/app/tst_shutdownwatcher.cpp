@@ -7,7 +7,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
-
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -28,7 +27,7 @@ public:
 
     bool isReleased(int index) const
     {
-        pollfd entry{readEnds.at(index), POLLIN, 0};
+        pollfd entry { readEnds.at(index), POLLIN, 0 };
         char byte = 0;
         return ::poll(&entry, 1, 0) == 1 && ::read(readEnds.at(index), &byte, 1) == 0;
     }
@@ -37,13 +36,13 @@ public:
     QList<int> readEnds;
 
 public Q_SLOTS:
-    QDBusUnixFileDescriptor Inhibit(const QString &what, const QString &who, const QString &why,
-                                    const QString &mode)
+    QDBusUnixFileDescriptor Inhibit(
+        const QString &what, const QString &who, const QString &why, const QString &mode)
     {
         Q_UNUSED(who);
         Q_UNUSED(why);
         requests.append(what + u' ' + mode);
-        int fds[2] = {-1, -1};
+        int fds[2] = { -1, -1 };
         if (::pipe2(fds, O_CLOEXEC) != 0)
             return {};
         readEnds.append(fds[0]);
@@ -81,8 +80,9 @@ void tst_ShutdownWatcher::initTestCase()
     const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
     if (daemon.isEmpty())
         QSKIP("dbus-daemon is missing (run scripts/install-deps.sh)");
-    m_daemon.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                            QStringLiteral("--print-address=1")});
+    m_daemon.start(daemon,
+        { QStringLiteral("--session"), QStringLiteral("--nofork"),
+            QStringLiteral("--print-address=1") });
     QVERIFY(m_daemon.waitForStarted());
     QTRY_VERIFY(m_daemon.canReadLine());
     m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
@@ -95,8 +95,8 @@ void tst_ShutdownWatcher::init()
     QDBusConnection bus = QDBusConnection::connectToBus(m_address, m_loginName);
     QVERIFY(bus.isConnected());
     m_login = std::make_unique<FakeLogin>();
-    QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/login1"), m_login.get(),
-                               QDBusConnection::ExportAllSlots));
+    QVERIFY(bus.registerObject(
+        QStringLiteral("/org/freedesktop/login1"), m_login.get(), QDBusConnection::ExportAllSlots));
     QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.login1")));
 }
 
@@ -114,9 +114,8 @@ void tst_ShutdownWatcher::cleanupTestCase()
 
 void tst_ShutdownWatcher::announce(bool starting)
 {
-    QDBusMessage signal = QDBusMessage::createSignal(
-        QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
-        QStringLiteral("PrepareForShutdown"));
+    QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForShutdown"));
     signal << starting;
     QVERIFY(QDBusConnection(m_loginName).send(signal));
 }
@@ -126,11 +125,11 @@ void tst_ShutdownWatcher::aDelayInhibitorIsHeldUntilTheNotesAreSavedAndTakenAgai
     const QString name = QStringLiteral("watcher%1").arg(m_connection);
     ShutdownWatcher watcher(QDBusConnection::connectToBus(m_address, name), nullptr);
     QTRY_VERIFY(watcher.isHoldingShutdown());
-    QCOMPARE(m_login->requests, QStringList{QStringLiteral("shutdown delay")});
+    QCOMPARE(m_login->requests, QStringList { QStringLiteral("shutdown delay") });
     QVERIFY(!m_login->isReleased(0));
     bool heldWhileSaving = false;
     connect(&watcher, &ShutdownWatcher::shutdownImminent, this,
-            [&] { heldWhileSaving = watcher.isHoldingShutdown() && !m_login->isReleased(0); });
+        [&] { heldWhileSaving = watcher.isHoldingShutdown() && !m_login->isReleased(0); });
 
     QSignalSpy saved(&watcher, &ShutdownWatcher::shutdownImminent);
     announce(true);
@@ -154,8 +153,7 @@ void tst_ShutdownWatcher::withoutABusNothingHappensAndNothingIsSaid()
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
     const QString name = QStringLiteral("nobus");
     ShutdownWatcher watcher(
-        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), name),
-        nullptr);
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), name), nullptr);
     QTest::qWait(50);
     QVERIFY(!watcher.isHoldingShutdown());
     QDBusConnection::disconnectFromBus(name);

@@ -2,7 +2,6 @@
 #include "testmain.h"
 
 #include <QSignalSpy>
-
 #include <csignal>
 
 class tst_UnixSignalBridge : public QObject

@@ -1,8 +1,5 @@
 #include "app/appdelegate.h"
-#include "ui/apppreferences.h"
-#include "ui/colorscheme.h"
 #include "app/mainwindow.h"
-#include "ui/symbolbutton.h"
 #include "app/windowaccessor.h"
 #include "app/wispenapp.h"
 #include "app/zoomhost.h"
@@ -12,6 +9,9 @@
 #include "session/notesession.h"
 #include "tabs/contentview.h"
 #include "testmain.h"
+#include "ui/apppreferences.h"
+#include "ui/colorscheme.h"
+#include "ui/symbolbutton.h"
 
 #include <QMenuBar>
 #include <QSettings>
@@ -194,9 +194,9 @@ void tst_WispenApp::shortcutsWorkWhileTheEditorHasTheFocus()
     QTRY_VERIFY(editor->hasFocus());
     // Keys reach the window's focus widget: the editor itself at actual size, else the zoom's
     // view, which hands them to the editor.
-    QCOMPARE(QApplication::focusWidget(), window()->zoomHost()->isDrawnThroughScene()
-                                              ? static_cast<QWidget *>(window()->zoomHost())
-                                              : editor);
+    QCOMPARE(QApplication::focusWidget(),
+        window()->zoomHost()->isDrawnThroughScene() ? static_cast<QWidget *>(window()->zoomHost())
+                                                    : editor);
     QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
     QCOMPARE(m_session->tabs().size(), tabs);
     QCOMPARE(m_session->selectedTabId(), m_session->tabs().at(selected).id);

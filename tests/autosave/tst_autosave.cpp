@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
 #include <unistd.h>
 
 using TestFiles::desktop;
@@ -39,7 +38,7 @@ private Q_SLOTS:
 
 private:
     QTemporaryDir m_dir;
-    const QDateTime m_now{QDate(2026, 12, 5), QTime(14, 7, 31)};
+    const QDateTime m_now { QDate(2026, 12, 5), QTime(14, 7, 31) };
 };
 
 void tst_AutoSave::init()
@@ -63,7 +62,7 @@ void tst_AutoSave::blankNotesAreNeverWritten()
     QVERIFY(TestFiles::write(own, "kept"));
 
     QCOMPARE(AutoSaveManager::saveIfNeeded(text, QUrl::fromLocalFile(own), std::nullopt, m_now),
-             QString());
+        QString());
     QCOMPARE(AutoSaveManager::saveIfNeeded(text, std::nullopt, u"Title"_qs, m_now), QString());
 
     QCOMPARE(TestFiles::contents(own), QByteArray("kept"));
@@ -75,8 +74,8 @@ void tst_AutoSave::aNoteGoesBackToItsOwnFileWhateverItsTitle()
     const QString own = m_dir.filePath(QStringLiteral("own.txt"));
     QVERIFY(TestFiles::write(own, "old text that is longer"));
 
-    const QString saved = AutoSaveManager::saveIfNeeded(u"new"_qs, QUrl::fromLocalFile(own),
-                                                        u"A Title"_qs, m_now);
+    const QString saved
+        = AutoSaveManager::saveIfNeeded(u"new"_qs, QUrl::fromLocalFile(own), u"A Title"_qs, m_now);
 
     QCOMPARE(saved, own);
     QCOMPARE(TestFiles::contents(own), QByteArray("new"));
@@ -94,8 +93,8 @@ void tst_AutoSave::anUnchangedNoteLeavesItsFileAlone()
         QVERIFY(file.setFileTime(past, QFileDevice::FileModificationTime));
     }
 
-    QCOMPARE(AutoSaveManager::saveIfNeeded(u"same"_qs, QUrl::fromLocalFile(own), std::nullopt),
-             own);
+    QCOMPARE(
+        AutoSaveManager::saveIfNeeded(u"same"_qs, QUrl::fromLocalFile(own), std::nullopt), own);
     QCOMPARE(QFileInfo(own).lastModified().toSecsSinceEpoch(), past.toSecsSinceEpoch());
 }
 
@@ -111,8 +110,7 @@ void tst_AutoSave::desktopFileIsNamedAfterTheTitleOrTheDate_data()
     QTest::newRow("only spaces") << std::optional(u"   "_qs) << dated;
     QTest::newRow("lower-case untitled is a name")
         << std::optional(u"untitled"_qs) << u"untitled.txt"_qs;
-    QTest::newRow("blanks, slash and colon")
-        << std::optional(u"  a/b:c  "_qs) << u"a-b-c.txt"_qs;
+    QTest::newRow("blanks, slash and colon") << std::optional(u"  a/b:c  "_qs) << u"a-b-c.txt"_qs;
     QTest::newRow("ends in .txt already") << std::optional(u"notes.txt"_qs) << u"notes.txt.txt"_qs;
     QTest::newRow("leading dots give a hidden file") << std::optional(u".."_qs) << u"...txt"_qs;
 }
@@ -125,7 +123,7 @@ void tst_AutoSave::desktopFileIsNamedAfterTheTitleOrTheDate()
     const QString saved = AutoSaveManager::saveIfNeeded(u"note"_qs, std::nullopt, title, m_now);
 
     QCOMPARE(saved, QDir(desktop()).filePath(fileName));
-    QCOMPARE(desktopFiles(), QStringList{fileName});
+    QCOMPARE(desktopFiles(), QStringList { fileName });
     QCOMPARE(TestFiles::contents(saved), QByteArray("note"));
 }
 
@@ -152,15 +150,15 @@ void tst_AutoSave::aNewFileNeverReplacesADifferentNote_data()
     QTest::addColumn<int>("expectedFileCount");
 
     QTest::newRow("name free") << QStringList() << u"Plan.txt"_qs << 1;
-    QTest::newRow("name holds the same text") << QStringList{u"Plan.txt=note"_qs}
-                                              << u"Plan.txt"_qs << 1;
+    QTest::newRow("name holds the same text")
+        << QStringList { u"Plan.txt=note"_qs } << u"Plan.txt"_qs << 1;
     QTest::newRow("name holds another note")
-        << QStringList{u"Plan.txt=other"_qs} << u"Plan 2.txt"_qs << 2;
+        << QStringList { u"Plan.txt=other"_qs } << u"Plan 2.txt"_qs << 2;
     QTest::newRow("first two names taken")
-        << QStringList{u"Plan.txt=other"_qs, u"Plan 2.txt=more"_qs} << u"Plan 3.txt"_qs << 3;
+        << QStringList { u"Plan.txt=other"_qs, u"Plan 2.txt=more"_qs } << u"Plan 3.txt"_qs << 3;
     QTest::newRow("second name holds the same text")
-        << QStringList{u"Plan.txt=other"_qs, u"Plan 2.txt=note"_qs} << u"Plan 2.txt"_qs << 2;
-    QTest::newRow("name is a folder") << QStringList{u"Plan.txt/"_qs} << u"Plan 2.txt"_qs << 1;
+        << QStringList { u"Plan.txt=other"_qs, u"Plan 2.txt=note"_qs } << u"Plan 2.txt"_qs << 2;
+    QTest::newRow("name is a folder") << QStringList { u"Plan.txt/"_qs } << u"Plan 2.txt"_qs << 1;
 }
 
 void tst_AutoSave::aNewFileNeverReplacesADifferentNote()
@@ -180,7 +178,8 @@ void tst_AutoSave::aNewFileNeverReplacesADifferentNote()
         QVERIFY(TestFiles::write(path, before.value(path)));
     }
 
-    const QString saved = AutoSaveManager::saveIfNeeded(u"note"_qs, std::nullopt, u"Plan"_qs, m_now);
+    const QString saved
+        = AutoSaveManager::saveIfNeeded(u"note"_qs, std::nullopt, u"Plan"_qs, m_now);
 
     QCOMPARE(saved, QDir(desktop()).filePath(expectedName));
     QCOMPARE(TestFiles::contents(saved), QByteArray("note"));
@@ -191,11 +190,12 @@ void tst_AutoSave::aNewFileNeverReplacesADifferentNote()
 
 void tst_AutoSave::untitledNotesInDifferentMinutesGetDifferentFiles()
 {
-    const QString first = AutoSaveManager::saveIfNeeded(u"one"_qs, std::nullopt, std::nullopt, m_now);
-    const QString second = AutoSaveManager::saveIfNeeded(u"two"_qs, std::nullopt, std::nullopt,
-                                                         m_now.addSecs(60));
-    const QString third = AutoSaveManager::saveIfNeeded(u"three"_qs, std::nullopt, std::nullopt,
-                                                        m_now.addSecs(61));
+    const QString first
+        = AutoSaveManager::saveIfNeeded(u"one"_qs, std::nullopt, std::nullopt, m_now);
+    const QString second
+        = AutoSaveManager::saveIfNeeded(u"two"_qs, std::nullopt, std::nullopt, m_now.addSecs(60));
+    const QString third
+        = AutoSaveManager::saveIfNeeded(u"three"_qs, std::nullopt, std::nullopt, m_now.addSecs(61));
     QCOMPARE(QFileInfo(first).fileName(), u"2026-12-05_14-07.txt"_qs);
     QCOMPARE(QFileInfo(second).fileName(), u"2026-12-05_14-08.txt"_qs);
     QCOMPARE(QFileInfo(third).fileName(), u"2026-12-05_14-08 2.txt"_qs);
@@ -205,7 +205,8 @@ void tst_AutoSave::untitledNotesInDifferentMinutesGetDifferentFiles()
 void tst_AutoSave::aNameTooLongForTheFileSystemIsCutAtACharacterBoundary()
 {
     // 'é' is two bytes of UTF-8 and '😀' four, so a byte cut could fall inside either.
-    const QString title2 = QString(100, u'é') + QString(30, u'x') + QStringLiteral("😀").repeated(50);
+    const QString title2
+        = QString(100, u'é') + QString(30, u'x') + QStringLiteral("😀").repeated(50);
 
     const QString saved = AutoSaveManager::saveIfNeeded(u"a"_qs, std::nullopt, title2, m_now);
     const QString name = QFileInfo(saved).fileName();
@@ -253,11 +254,13 @@ void tst_AutoSave::aSymbolicLinkStaysALinkAndItsTargetKeepsItsPermissions()
     const QString target = m_dir.filePath(QStringLiteral("target.txt"));
     const QString link = m_dir.filePath(QStringLiteral("link.txt"));
     QVERIFY(TestFiles::write(target, "old"));
-    const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    const auto permissions
+        = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
     QVERIFY(QFile::setPermissions(target, permissions));
     QVERIFY(QFile::link(target, link));
 
-    QCOMPARE(AutoSaveManager::saveIfNeeded(u"new"_qs, QUrl::fromLocalFile(link), std::nullopt), link);
+    QCOMPARE(
+        AutoSaveManager::saveIfNeeded(u"new"_qs, QUrl::fromLocalFile(link), std::nullopt), link);
 
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(TestFiles::contents(target), QByteArray("new"));
@@ -274,11 +277,11 @@ void tst_AutoSave::aFileInAFolderThatAdmitsNoNewFileIsWrittenInPlace()
     QVERIFY(TestFiles::write(own, "old"));
     QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
 
-    const QString saved = AutoSaveManager::saveIfNeeded(u"new"_qs, QUrl::fromLocalFile(own),
-                                                        std::nullopt);
+    const QString saved
+        = AutoSaveManager::saveIfNeeded(u"new"_qs, QUrl::fromLocalFile(own), std::nullopt);
 
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                      | QFileDevice::ExeOwner);
+    QFile::setPermissions(
+        folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(saved, own);
     QCOMPARE(TestFiles::contents(own), QByteArray("new"));
 }

@@ -1,6 +1,6 @@
+#include "editor/checklist.h"
 #include "editor/richtexteditor.h"
 #include "editordriver.h"
-#include "editor/checklist.h"
 #include "testmain.h"
 
 #include <QKeyEvent>

@@ -135,8 +135,8 @@ void tst_NoteSession::closingTheOnlyTabSavesItAndLeavesOneBlankTab()
     QCOMPARE(session.tabs().first().cachedText, QString());
     QCOMPARE(session.selectedTabId(), session.tabs().first().id);
     QCOMPARE(session.cachedText(), QString());
-    QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(u"Shopping.txt"_qs)),
-             QByteArray("groceries"));
+    QCOMPARE(
+        TestFiles::contents(QDir(desktop()).filePath(u"Shopping.txt"_qs)), QByteArray("groceries"));
 }
 
 void tst_NoteSession::closingABlankTabWritesNothing()
@@ -303,11 +303,13 @@ void tst_NoteSession::draftsAreStoredAsTypedAndCommitsTrimThem_data()
     QTest::addColumn<std::optional<QString>>("stored");
     QTest::addColumn<std::optional<QString>>("committed");
 
-    QTest::newRow("space then letter") << u" a"_qs << std::optional(u" a"_qs) << std::optional(u"a"_qs);
+    QTest::newRow("space then letter")
+        << u" a"_qs << std::optional(u" a"_qs) << std::optional(u"a"_qs);
     QTest::newRow("words with blanks")
         << u"  Two words \n"_qs << std::optional(u"  Two words \n"_qs)
         << std::optional(u"Two words"_qs);
-    QTest::newRow("only spaces") << u"   "_qs << std::optional(u"   "_qs) << std::optional<QString>();
+    QTest::newRow("only spaces") << u"   "_qs << std::optional(u"   "_qs)
+                                 << std::optional<QString>();
     QTest::newRow("empty") << QString() << std::optional<QString>() << std::optional<QString>();
 }
 

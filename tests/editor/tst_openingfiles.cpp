@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -199,9 +198,8 @@ void tst_OpeningFiles::furtherFilesGetNewTabsAtTheEndAndTheLastIsSelected()
     const QUuid first = session.tabs().first().id;
     session.addTab();
     session.selectTab(first);
-    const QList<QUrl> urls = {makeUrl(QStringLiteral("1.txt"), "one"),
-                              makeUrl(QStringLiteral("2.txt"), "two"),
-                              makeUrl(QStringLiteral("3.txt"), "three")};
+    const QList<QUrl> urls = { makeUrl(QStringLiteral("1.txt"), "one"),
+        makeUrl(QStringLiteral("2.txt"), "two"), makeUrl(QStringLiteral("3.txt"), "three") };
 
     session.loadFiles(urls);
 
@@ -225,7 +223,7 @@ void tst_OpeningFiles::anUnreadableFileIsSkippedAndTheOthersStillLoad()
     const QUrl folder = QUrl::fromLocalFile(m_dir->path());
     const QUrl good = makeUrl(QStringLiteral("good.txt"), "good");
 
-    session.loadFiles({missing, good, folder});
+    session.loadFiles({ missing, good, folder });
 
     const QList<EditorTab> tabs = session.tabs();
     QCOMPARE(tabs.size(), 3);
@@ -279,7 +277,7 @@ void tst_OpeningFiles::aFileThatIsOpenAlreadySelectsItsTab()
     session.addTab();
 
     // Reached by another path to the same file.
-    session.loadFiles({QUrl::fromLocalFile(m_dir->path() + QStringLiteral("/./a.txt"))});
+    session.loadFiles({ QUrl::fromLocalFile(m_dir->path() + QStringLiteral("/./a.txt")) });
 
     QCOMPARE(session.tabs().size(), 2);
     QCOMPARE(session.selectedTabId(), holder);
@@ -294,7 +292,7 @@ void tst_OpeningFiles::activeTabFileIgnoresTheMirrorWhileATabIsActive()
     session.addTab();
     QCOMPARE(session.activeTabOpenedFileURL(), std::nullopt);
     session.selectTab(QUuid::createUuid());
-    session.loadFiles({makeUrl(QStringLiteral("b.txt"), "b")});
+    session.loadFiles({ makeUrl(QStringLiteral("b.txt"), "b") });
     QCOMPARE(session.tabs().size(), 2);
 }
 
@@ -303,8 +301,9 @@ void tst_OpeningFiles::viewGivesBackTheFileExactly_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("CR line ends") << QByteArray("one\rtwo");
     QTest::newRow("byte-order mark and CR LF") << QByteArray("\xEF\xBB\xBFone\r\ntwo\r\n");
-    QTest::newRow("no-break space and line separator")
-        << QByteArray("a\xC2\xA0" "b\xE2\x80\xA8" "c");
+    QTest::newRow("no-break space and line separator") << QByteArray("a\xC2\xA0"
+                                                                     "b\xE2\x80\xA8"
+                                                                     "c");
 }
 
 void tst_OpeningFiles::viewGivesBackTheFileExactly()
@@ -335,8 +334,8 @@ void tst_OpeningFiles::aNoteThatCannotBeSavedStaysInItsTab()
 
     session.loadFile(makeUrl(QStringLiteral("next.txt"), "next"));
 
-    QVERIFY(QFile::setPermissions(QFileInfo(desktop()).path(),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QVERIFY(QFile::setPermissions(
+        QFileInfo(desktop()).path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QCOMPARE(session.tabs().size(), 2);
     QCOMPARE(session.tabs().at(0).cachedText, QStringLiteral("edited"));

@@ -1,6 +1,6 @@
+#include "editor/checklist.h"
 #include "editor/richtexteditor.h"
 #include "editordriver.h"
-#include "editor/checklist.h"
 #include "testmain.h"
 
 #include <QClipboard>
@@ -39,50 +39,77 @@ void tst_TabTextFollowsEdits::everyKindOfEditKeepsTheTabExact()
     show(&editor);
     WispenTextView *view = editor.textView();
 
-    const QList<std::pair<const char *, std::function<void()>>> steps{
-        {"type in the middle", [&] { view->placeCaret(3); type(view, u"ab"_qs); }},
-        {"Return", [&] { QTest::keyClick(view, Qt::Key_Return); }},
-        {"Return on a checklist item", [&] {
-             view->moveCursor(QTextCursor::Start);
-             view->moveCursor(QTextCursor::EndOfBlock);
-             QTest::keyClick(view, Qt::Key_Return);
-         }},
-        {"Return on the empty item", [&] { QTest::keyClick(view, Qt::Key_Return); }},
-        {"soft line break", [&] { QTest::keyClick(view, Qt::Key_Return, Qt::ShiftModifier); }},
-        {"Backspace across a break", [&] {
-             view->moveCursor(QTextCursor::Down);
-             view->moveCursor(QTextCursor::StartOfBlock);
-             QTest::keyClick(view, Qt::Key_Backspace);
-         }},
-        {"typing over lines", [&] {
-             select(view, 1, std::min(12, view->document()->characterCount() - 1));
-             type(view, u"Z"_qs);
-         }},
-        {"paste of several lines", [&] {
-             QGuiApplication::clipboard()->setText(u"p1\np2\r\np3"_qs);
-             QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
-         }},
-        {"insert an item", [&] { Checklist::insertItem(view); }},
-        {"tick a glyph", [&] {
-             view->moveCursor(QTextCursor::End);
-             Checklist::insertItem(view);
-             type(view, u"task"_qs);
-             const int glyph = view->textCursor().block().position();
-             click(view, pointInCharacter(view, glyph, 0.5));
-         }},
-        {"bold over everything", [&] {
-             view->selectAll();
-             EditorDriver::makeSelectionBold(view);
-         }},
-        {"undo three times", [&] { for (int i = 0; i < 3; ++i) view->undo(); }},
-        {"redo twice", [&] { for (int i = 0; i < 2; ++i) view->redo(); }},
-        {"type at the very end", [&] { view->moveCursor(QTextCursor::End); type(view, u"!"_qs); }},
-        {"delete everything", [&] {
-             view->selectAll();
-             QTest::keyClick(view, Qt::Key_Delete);
-         }},
-        {"type into the empty note", [&] { type(view, u"again"_qs); }},
-        {"undo it all", [&] { while (view->document()->isUndoAvailable()) view->undo(); }},
+    const QList<std::pair<const char *, std::function<void()>>> steps {
+        { "type in the middle",
+            [&] {
+                view->placeCaret(3);
+                type(view, u"ab"_qs);
+            } },
+        { "Return", [&] { QTest::keyClick(view, Qt::Key_Return); } },
+        { "Return on a checklist item",
+            [&] {
+                view->moveCursor(QTextCursor::Start);
+                view->moveCursor(QTextCursor::EndOfBlock);
+                QTest::keyClick(view, Qt::Key_Return);
+            } },
+        { "Return on the empty item", [&] { QTest::keyClick(view, Qt::Key_Return); } },
+        { "soft line break", [&] { QTest::keyClick(view, Qt::Key_Return, Qt::ShiftModifier); } },
+        { "Backspace across a break",
+            [&] {
+                view->moveCursor(QTextCursor::Down);
+                view->moveCursor(QTextCursor::StartOfBlock);
+                QTest::keyClick(view, Qt::Key_Backspace);
+            } },
+        { "typing over lines",
+            [&] {
+                select(view, 1, std::min(12, view->document()->characterCount() - 1));
+                type(view, u"Z"_qs);
+            } },
+        { "paste of several lines",
+            [&] {
+                QGuiApplication::clipboard()->setText(u"p1\np2\r\np3"_qs);
+                QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+            } },
+        { "insert an item", [&] { Checklist::insertItem(view); } },
+        { "tick a glyph",
+            [&] {
+                view->moveCursor(QTextCursor::End);
+                Checklist::insertItem(view);
+                type(view, u"task"_qs);
+                const int glyph = view->textCursor().block().position();
+                click(view, pointInCharacter(view, glyph, 0.5));
+            } },
+        { "bold over everything",
+            [&] {
+                view->selectAll();
+                EditorDriver::makeSelectionBold(view);
+            } },
+        { "undo three times",
+            [&] {
+                for (int i = 0; i < 3; ++i)
+                    view->undo();
+            } },
+        { "redo twice",
+            [&] {
+                for (int i = 0; i < 2; ++i)
+                    view->redo();
+            } },
+        { "type at the very end",
+            [&] {
+                view->moveCursor(QTextCursor::End);
+                type(view, u"!"_qs);
+            } },
+        { "delete everything",
+            [&] {
+                view->selectAll();
+                QTest::keyClick(view, Qt::Key_Delete);
+            } },
+        { "type into the empty note", [&] { type(view, u"again"_qs); } },
+        { "undo it all",
+            [&] {
+                while (view->document()->isUndoAvailable())
+                    view->undo();
+            } },
     };
     for (const auto &[name, step] : steps) {
         const int readsBefore = view->wholeTextReads();

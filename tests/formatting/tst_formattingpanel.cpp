@@ -1,6 +1,3 @@
-#include "ui/apppreferences.h"
-#include "ui/symbolbutton.h"
-#include "ui/textlabel.h"
 #include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
 #include "formatting/formattingpanel.h"
@@ -8,6 +5,9 @@
 #include "formatting/linebreakcheckbox.h"
 #include "session/notesession.h"
 #include "testmain.h"
+#include "ui/apppreferences.h"
+#include "ui/symbolbutton.h"
+#include "ui/textlabel.h"
 
 #include <QHBoxLayout>
 #include <QSettings>

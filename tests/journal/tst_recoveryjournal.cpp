@@ -60,7 +60,7 @@ void tst_RecoveryJournal::anEntryReadsBackAsItWasWritten()
     entry.title = u"Plans: 2027"_qs;
     entry.text = u"☐ a\r\n\ufeff\u2028\n"_qs;
     entry.file = QUrl::fromLocalFile(u"/tmp/a b%.txt"_qs);
-    entry.fileStamp = FileStamp{12, 1700000000123};
+    entry.fileStamp = FileStamp { 12, 1700000000123 };
     entry.snapshotAt = QDateTime::fromMSecsSinceEpoch(1800000000000);
 
     const auto decoded = JournalEntry::decode(entry.encode());
@@ -182,12 +182,12 @@ void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWould()
     QCOMPARE(JournalRecovery::recover(m_journal), 3);
 
     QDir dir(desktop());
-    const QStringList dated = dir.entryList({u"2*.txt"_qs}, QDir::Files, QDir::Name);
+    const QStringList dated = dir.entryList({ u"2*.txt"_qs }, QDir::Files, QDir::Name);
     QCOMPARE(dated.size(), 2);
-    QStringList texts{QString::fromUtf8(TestFiles::contents(dir.filePath(dated.at(0)))),
-                      QString::fromUtf8(TestFiles::contents(dir.filePath(dated.at(1))))};
+    QStringList texts { QString::fromUtf8(TestFiles::contents(dir.filePath(dated.at(0)))),
+        QString::fromUtf8(TestFiles::contents(dir.filePath(dated.at(1)))) };
     texts.sort();
-    QCOMPARE(texts, (QStringList{u"active note"_qs, u"untitled note"_qs}));
+    QCOMPARE(texts, (QStringList { u"active note"_qs, u"untitled note"_qs }));
     QCOMPARE(TestFiles::contents(dir.filePath(u"Groceries.txt"_qs)), QByteArray("milk"));
     QVERIFY(entries().isEmpty());
     QVERIFY(!QDir(RecoveryJournal::damagedFolder(m_journal)).exists());
@@ -225,7 +225,7 @@ void tst_RecoveryJournal::aNoteWhoseFileChangedMeanwhileGoesToTheDesktop()
     QCOMPARE(TestFiles::contents(unchanged), QByteArray("typed one"));
     QCOMPARE(TestFiles::contents(changed), QByteArray("another program wrote this"));
     QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(u"changed.txt (recovered).txt"_qs)),
-             QByteArray("typed two"));
+        QByteArray("typed two"));
 }
 
 void tst_RecoveryJournal::aDamagedEntryIsKeptAsideAndTheOthersRecovered()

@@ -1,5 +1,3 @@
-#include "ui/symbolbutton.h"
-#include "ui/textlabel.h"
 #include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
 #include "session/notesession.h"
@@ -8,6 +6,8 @@
 #include "tabs/tabcell.h"
 #include "testfiles.h"
 #include "testmain.h"
+#include "ui/symbolbutton.h"
+#include "ui/textlabel.h"
 
 #include <QDir>
 #include <QSignalSpy>

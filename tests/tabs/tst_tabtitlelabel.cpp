@@ -1,6 +1,6 @@
-#include "ui/textlabel.h"
 #include "tabs/tabtitlelabel.h"
 #include "testmain.h"
+#include "ui/textlabel.h"
 
 #include <QElapsedTimer>
 #include <memory>
