@@ -162,8 +162,10 @@ QString NoteSession::currentText() const
     return activeTabPlainText();
 }
 
-void NoteSession::selectTab(const QUuid &id)
+void NoteSession::selectTab(const QUuid &tabId)
 {
+    // A copy: the caller's id may live in the tab list that the flush below replaces.
+    const QUuid id = tabId;
     if (id == m_selectedTabId)
         return;
     flushActiveTabFromTextView();
@@ -182,8 +184,10 @@ void NoteSession::addTab()
     syncPublishedFromActiveTab();
 }
 
-void NoteSession::closeTab(const QUuid &id)
+void NoteSession::closeTab(const QUuid &tabId)
 {
+    // A copy: the caller's id may live in the tab list that the flush below replaces.
+    const QUuid id = tabId;
     flushActiveTabFromTextView();
     const auto found = std::find_if(
         m_tabs.cbegin(), m_tabs.cend(), [&id](const EditorTab &tab) { return tab.id == id; });

@@ -51,6 +51,14 @@ ContentView::ContentView(NoteSession &session, QWidget *parent)
     refresh();
 }
 
+ContentView::~ContentView()
+{
+    // A rename field reports losing the focus while QWidget's destructor deletes it, when this
+    // object is no ContentView any more.
+    for (RenameField *field : findChildren<RenameField *>())
+        field->disconnect(this);
+}
+
 QWidget *ContentView::makeTabBar()
 {
     auto *bar = new TabBar(this);

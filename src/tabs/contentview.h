@@ -22,6 +22,7 @@ class ContentView : public QWidget
 
 public:
     explicit ContentView(NoteSession &session, QWidget *parent = nullptr);
+    ~ContentView() override;
 
     // The commands that the tab bar's controls also run, for the menus.
     void addTab();
