@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench asan format clean
 
 all: build
 
@@ -25,6 +25,18 @@ test: build
 # Speed and memory against a bare QTextEdit, with a throwaway HOME on the offscreen platform.
 bench: build
 	QT_QPA_PLATFORM=offscreen tests/run-isolated.sh ./$(BUILD_DIR)/wispen_bench
+
+# The whole test suite on a build with AddressSanitizer and UndefinedBehaviorSanitizer; any
+# report fails the run.
+ASAN_DIR ?= build-asan
+asan: deps
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+		-DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
+		-DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+	@cmake --build $(ASAN_DIR)
+	cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure
 
 # Formats every C++ file by .clang-format.
 format:

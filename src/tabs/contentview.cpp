@@ -98,7 +98,9 @@ void ContentView::selectTabAtOffset(int offset)
         current = 0;
     const qsizetype count = tabs.size();
     const qsizetype target = ((current + offset) % count + count) % count;
-    selectFromTitle(tabs.at(target).id);
+    // A copy: renaming ends first and replaces the tab list that tabs refers to.
+    const QUuid id = tabs.at(target).id;
+    selectFromTitle(id);
 }
 
 TabCell *ContentView::cell(const QUuid &id) const
