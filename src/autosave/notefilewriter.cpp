@@ -20,7 +20,9 @@ bool writeAtomically(const QString &path, const QByteArray &bytes)
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile buffers: a write that fails only as the buffer goes to disk (a full disk, a
+    // file-size limit) shows in flush(), and commit() would not tell.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -1,156 +1,300 @@
 #include "app/appdelegate.h"
+#include "app/commandline.h"
+#include "app/filedropfilter.h"
+#include "app/shutdownwatcher.h"
+#include "app/unixsignalbridge.h"
 #include "autosave/autosavemanager.h"
 #include "editor/wispentextview.h"
+#include "editordriver.h"
 #include "journal/recoveryjournal.h"
 #include "session/notesession.h"
 #include "testfiles.h"
 #include "testmain.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QDBusMessage>
+#include <QMimeData>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
-using TestFiles::desktop;
 using TestFiles::desktopFiles;
 
+// Stands in for logind on a private bus: hands out delay inhibitors as the write end of a pipe,
+// and sees one let go when the pipe's read end reaches its end.
+class FakeLogin : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
+
+public:
+    bool isReleased(int index) const
+    {
+        pollfd entry { readEnds.at(index).fileDescriptor(), POLLIN, 0 };
+        return ::poll(&entry, 1, 0) == 1 && (entry.revents & POLLHUP);
+    }
+
+    QStringList requests;
+    QList<QDBusUnixFileDescriptor> readEnds;
+
+public Q_SLOTS:
+    QDBusUnixFileDescriptor Inhibit(
+        const QString &what, const QString &, const QString &, const QString &mode)
+    {
+        requests.append(what + u' ' + mode);
+        int fds[2] = { -1, -1 };
+        if (::pipe2(fds, O_CLOEXEC) != 0)
+            return {};
+        QDBusUnixFileDescriptor handed;
+        handed.giveFileDescriptor(fds[1]);
+        readEnds.append(QDBusUnixFileDescriptor());
+        readEnds.last().giveFileDescriptor(fds[0]);
+        return handed;
+    }
+};
+
+// The delegate's two jobs with the pieces that bring it work: files handed over from the command
+// line or dropped open into tabs, and every note is written before the app ends, be it at a
+// Unix signal or at logind's notice of a shutdown.
 class tst_AppDelegate : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
+    void init() { QDir(TestFiles::desktop()).removeRecursively(); }
 
-    void theActiveNoteIsDateNamedAndTheOthersGoWhereClosingWouldPutThem();
-    void aBlankActiveTabNoLongerKeepsTheOtherTabsFromBeingSaved();
-    void aTabFromAFileIsWrittenBackToIt();
-    void runningTwiceWritesNoSecondCopyEvenAMinuteLater();
-    void runningAgainAfterAnEditWritesTheNewText();
+    void commandLineArgumentsBecomeAbsoluteFileUrls_data();
+    void commandLineArgumentsBecomeAbsoluteFileUrls();
+    void droppedLocalFilesOpenAndAreNeverPasted_data();
+    void droppedLocalFilesOpenAndAreNeverPasted();
+
+    void everyOtherNoteGoesWhereClosingWouldPutItEvenBehindABlankActiveTab();
+    void theActiveNoteIsTheEditorsTextDateNamedAndWrittenAgainOnlyOnceItChanges();
     void theJournalIsEmptiedOnlyOnceEveryNoteIsWritten();
+    void terminationSignalsArriveInTheEventLoop_data();
+    void terminationSignalsArriveInTheEventLoop();
+    void aDelayInhibitorHoldsShutdownUntilTheNotesAreSavedAndIsTakenAgainOnCancel();
+
+private:
+    static QByteArray onDesktop(const QString &name)
+    {
+        return TestFiles::contents(QDir(TestFiles::desktop()).filePath(name));
+    }
 };
 
-void tst_AppDelegate::init()
+void tst_AppDelegate::commandLineArgumentsBecomeAbsoluteFileUrls_data()
 {
-    QDir(desktop()).removeRecursively();
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("paths"); // from /cwd
+
+    QTest::newRow("relative and absolute paths, in order")
+        << QStringList { u"b.txt"_qs, u"/tmp/n.txt"_qs, u"sub/a.txt"_qs }
+        << QStringList { u"/cwd/b.txt"_qs, u"/tmp/n.txt"_qs, u"/cwd/sub/a.txt"_qs };
+    QTest::newRow("dots are resolved") << QStringList { u"../x.txt"_qs, u"./y.txt"_qs }
+                                       << QStringList { u"/x.txt"_qs, u"/cwd/y.txt"_qs };
+    QTest::newRow("a file url names its file")
+        << QStringList { u"file:///tmp/a%20b.txt"_qs } << QStringList { u"/tmp/a b.txt"_qs };
+    QTest::newRow("remote urls and empty arguments are dropped")
+        << QStringList { u"https://example.org/n.txt"_qs, QString(), u"n.txt"_qs }
+        << QStringList { u"/cwd/n.txt"_qs };
+    QTest::newRow("after -- everything is a path") << QStringList { u"--"_qs, u"--"_qs,
+        u"http://x"_qs } << QStringList { u"/cwd/--"_qs, u"/cwd/http:/x"_qs };
 }
 
-void tst_AppDelegate::theActiveNoteIsDateNamedAndTheOthersGoWhereClosingWouldPutThem()
+void tst_AppDelegate::commandLineArgumentsBecomeAbsoluteFileUrls()
 {
-    NoteSession session;
-    session.updateTabTitleDraft(session.selectedTabId(), QStringLiteral("Plan"));
-    session.updateActiveTabText(QStringLiteral("first"));
-    session.addTab();
-    session.updateActiveTabText(QStringLiteral("second"));
-    session.addTab();
-    session.updateTabTitleDraft(session.selectedTabId(), QStringLiteral("Active"));
-    // The editor's text is what counts for the active tab, not what the tab last stored.
-    session.updateActiveTabText(QStringLiteral("stored"));
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, paths);
+    QStringList actual;
+    for (const QUrl &url : CommandLine::fileUrls(arguments, u"/cwd"_qs)) {
+        QVERIFY(url.isLocalFile());
+        actual.append(url.toLocalFile());
+    }
+    QCOMPARE(actual, paths);
+}
+
+void tst_AppDelegate::droppedLocalFilesOpenAndAreNeverPasted_data()
+{
+    QTest::addColumn<QList<QUrl>>("urls");
+    QTest::addColumn<QList<QUrl>>("opened");
+    const QUrl a = QUrl::fromLocalFile(u"/tmp/a.txt"_qs);
+    const QUrl b = QUrl::fromLocalFile(u"/tmp/b.txt"_qs);
+    const QUrl web(u"https://example.org/c.txt"_qs);
+
+    QTest::newRow("two files") << QList<QUrl> { a, b } << QList<QUrl> { a, b };
+    QTest::newRow("a file among web links") << QList<QUrl> { web, a } << QList<QUrl> { a };
+    QTest::newRow("only a web link, pasted as text") << QList<QUrl> { web } << QList<QUrl>();
+}
+
+void tst_AppDelegate::droppedLocalFilesOpenAndAreNeverPasted()
+{
+    QFETCH(QList<QUrl>, urls);
+    QFETCH(QList<QUrl>, opened);
     WispenTextView view;
-    session.attachTextView(&view);
-    view.moveCursor(QTextCursor::End);
-    view.insertPlainText(QStringLiteral(" and typed"));
-
-    AppDelegate(session).finalSave();
-
-    const QStringList files = desktopFiles();
-    QCOMPARE(files.size(), 3);
-    QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(QStringLiteral("Plan.txt"))), "first");
-    QStringList dateNamed = files.filter(QRegularExpression(QStringLiteral("^\\d{4}-")));
-    QCOMPARE(dateNamed.size(), 2);
-    QByteArrayList texts;
-    for (const QString &name : dateNamed)
-        texts.append(TestFiles::contents(QDir(desktop()).filePath(name)));
-    std::sort(texts.begin(), texts.end());
-    QCOMPARE(texts, QByteArrayList({ "second", "stored and typed" }));
+    EditorDriver::show(&view);
+    FileDropFilter filter;
+    filter.watch(view.viewport());
+    QSignalSpy dropped(&filter, &FileDropFilter::filesDropped);
+    // File managers offer the paths as text too: that text must not land in the note.
+    QMimeData data;
+    data.setUrls(urls);
+    data.setText(u"dropped text"_qs);
+    const QPoint middle = view.viewport()->rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(view.viewport(), &enter);
+    QDropEvent drop(middle, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(view.viewport(), &drop);
+    QCOMPARE(dropped.count(), opened.isEmpty() ? 0 : 1);
+    QCOMPARE(dropped.value(0).value(0).value<QList<QUrl>>(), opened);
+    QCOMPARE(view.plainText().contains(u"dropped text"_qs), opened.isEmpty());
 }
 
-void tst_AppDelegate::aBlankActiveTabNoLongerKeepsTheOtherTabsFromBeingSaved()
-{
-    NoteSession session;
-    session.updateTabTitleDraft(session.selectedTabId(), QStringLiteral("Kept"));
-    session.updateActiveTabText(QStringLiteral("kept"));
-    session.addTab();
-
-    AppDelegate(session).finalSave();
-
-    QCOMPARE(desktopFiles(), QStringList { QStringLiteral("Kept.txt") });
-}
-
-void tst_AppDelegate::aTabFromAFileIsWrittenBackToIt()
+void tst_AppDelegate::everyOtherNoteGoesWhereClosingWouldPutItEvenBehindABlankActiveTab()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("note.txt"));
+    const QString path = dir.filePath(u"note.txt"_qs);
     QVERIFY(TestFiles::write(path, "old\r\n"));
     NoteSession session;
     session.loadFile(QUrl::fromLocalFile(path));
-    session.updateActiveTabText(QStringLiteral("old\r\nnew"));
+    session.updateActiveTabText(u"old\r\nnew"_qs);
+    session.addTab();
+    session.updateTabTitleDraft(session.selectedTabId(), u"Plan"_qs);
+    session.updateActiveTabText(u"first"_qs);
+    session.addTab();
+    session.updateActiveTabText(u"second"_qs);
     session.addTab();
 
     AppDelegate(session).finalSave();
 
     QCOMPARE(TestFiles::contents(path), "old\r\nnew");
-    QVERIFY(desktopFiles().isEmpty());
+    const QStringList files = desktopFiles();
+    QCOMPARE(files.size(), 2);
+    QCOMPARE(onDesktop(u"Plan.txt"_qs), "first");
+    QCOMPARE(onDesktop(files.filter(QRegularExpression(u"^\\d{4}-"_qs)).value(0)), "second");
 }
 
-void tst_AppDelegate::runningTwiceWritesNoSecondCopyEvenAMinuteLater()
+void tst_AppDelegate::theActiveNoteIsTheEditorsTextDateNamedAndWrittenAgainOnlyOnceItChanges()
 {
     NoteSession session;
-    session.updateActiveTabText(QStringLiteral("note"));
+    session.updateTabTitleDraft(session.selectedTabId(), u"Active"_qs);
+    session.updateActiveTabText(u"stored"_qs);
+    WispenTextView view;
+    session.attachTextView(&view);
+    view.moveCursor(QTextCursor::End);
+    view.insertPlainText(u" and typed"_qs);
     AppDelegate delegate(session);
     delegate.finalSave();
     QCOMPARE(desktopFiles().size(), 1);
-    // As if the clock had moved on: the date name of a second save would differ.
-    QVERIFY(QFile::rename(QDir(desktop()).filePath(desktopFiles().first()),
-        QDir(desktop()).filePath(QStringLiteral("1999-01-01_00-00.txt"))));
+    QVERIFY(desktopFiles().first().contains(QRegularExpression(u"^\\d{4}-"_qs)));
+    QCOMPARE(onDesktop(desktopFiles().first()), "stored and typed");
+    // As if the clock had moved on: a second save would get a different date name.
+    const QString earlier = u"1999-01-01_00-00.txt"_qs;
+    QVERIFY(QDir(TestFiles::desktop()).rename(desktopFiles().first(), earlier));
 
     delegate.finalSave();
+    QCOMPARE(desktopFiles(), QStringList { earlier });
 
-    QCOMPARE(desktopFiles(), QStringList { QStringLiteral("1999-01-01_00-00.txt") });
-}
-
-void tst_AppDelegate::runningAgainAfterAnEditWritesTheNewText()
-{
-    NoteSession session;
-    session.updateTabTitleDraft(session.selectedTabId(), QStringLiteral("Other"));
-    session.updateActiveTabText(QStringLiteral("before"));
-    session.addTab();
-    AppDelegate delegate(session);
+    view.insertPlainText(u" again"_qs);
     delegate.finalSave();
-    session.selectTab(session.tabs().first().id);
-    session.updateActiveTabText(QStringLiteral("after"));
-    session.addTab();
-
-    delegate.finalSave();
-
-    QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(QStringLiteral("Other.txt"))), "before");
-    QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(QStringLiteral("Other 2.txt"))), "after");
+    QCOMPARE(desktopFiles().size(), 2);
+    QCOMPARE(onDesktop(desktopFiles().last()), "stored and typed again");
 }
 
 void tst_AppDelegate::theJournalIsEmptiedOnlyOnceEveryNoteIsWritten()
 {
     QTemporaryDir dir;
     NoteSession session;
-    RecoveryJournal journal(session, dir.filePath(QStringLiteral("journal")));
+    RecoveryJournal journal(session, dir.filePath(u"journal"_qs));
     AppDelegate delegate(session);
     delegate.setJournal(&journal);
     // A file where the desktop and the Recovered folder should be: the note fits nowhere.
-    QVERIFY(TestFiles::write(desktop(), "in the way"));
+    QVERIFY(TestFiles::write(TestFiles::desktop(), "in the way"));
     QVERIFY(QDir().mkpath(QFileInfo(AutoSaveManager::recoveredFolder()).path()));
     QVERIFY(TestFiles::write(AutoSaveManager::recoveredFolder(), "in the way"));
-    session.updateActiveTabText(QStringLiteral("homeless"));
+    session.updateActiveTabText(u"homeless"_qs);
     journal.snapshot();
-    const auto entries = [&dir] {
-        return QDir(dir.filePath(QStringLiteral("journal")), QStringLiteral("*.entry")).count();
-    };
+    const auto entries
+        = [&dir] { return QDir(dir.filePath(u"journal"_qs), u"*.entry"_qs).count(); };
     QCOMPARE(entries(), 1u);
 
     delegate.finalSave();
     QCOMPARE(entries(), 1u);
 
-    QVERIFY(QFile::remove(desktop()));
+    QVERIFY(QFile::remove(TestFiles::desktop()));
+    session.addTab(); // a blank note is nothing to write, not a note written nowhere
     delegate.finalSave();
     QCOMPARE(entries(), 0u);
     QFile::remove(AutoSaveManager::recoveredFolder());
+}
+
+void tst_AppDelegate::terminationSignalsArriveInTheEventLoop_data()
+{
+    QTest::addColumn<QList<int>>("raised");
+    QTest::newRow("SIGTERM") << QList<int> { SIGTERM };
+    QTest::newRow("SIGHUP") << QList<int> { SIGHUP };
+    QTest::newRow("SIGINT") << QList<int> { SIGINT };
+    QTest::newRow("two in quick succession") << QList<int> { SIGTERM, SIGHUP };
+}
+
+void tst_AppDelegate::terminationSignalsArriveInTheEventLoop()
+{
+    QFETCH(QList<int>, raised);
+    UnixSignalBridge bridge;
+    QSignalSpy spy(&bridge, &UnixSignalBridge::terminationRequested);
+    // Without the bridge's handler these would end the test process.
+    for (const int signalNumber : raised)
+        QCOMPARE(::raise(signalNumber), 0);
+    QCOMPARE(spy.count(), 0);
+    QTRY_COMPARE(spy.count(), raised.size());
+    for (qsizetype i = 0; i < raised.size(); ++i)
+        QCOMPARE(spy.at(i).first().toInt(), raised.at(i));
+}
+
+void tst_AppDelegate::aDelayInhibitorHoldsShutdownUntilTheNotesAreSavedAndIsTakenAgainOnCancel()
+{
+    const QString daemonPath = QStandardPaths::findExecutable(u"dbus-daemon"_qs);
+    if (daemonPath.isEmpty())
+        QSKIP("dbus-daemon is missing (run scripts/install-deps.sh)");
+    QProcess daemon; // a private bus
+    daemon.start(daemonPath, { u"--session"_qs, u"--nofork"_qs, u"--print-address=1"_qs });
+    QTRY_VERIFY(daemon.canReadLine());
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    QDBusConnection loginBus = QDBusConnection::connectToBus(address, u"login"_qs);
+    FakeLogin login;
+    QVERIFY(loginBus.registerObject(
+        u"/org/freedesktop/login1"_qs, &login, QDBusConnection::ExportAllSlots));
+    QVERIFY(loginBus.registerService(u"org.freedesktop.login1"_qs));
+    const auto announce = [&loginBus](bool starting) {
+        QDBusMessage signal = QDBusMessage::createSignal(u"/org/freedesktop/login1"_qs,
+            u"org.freedesktop.login1.Manager"_qs, u"PrepareForShutdown"_qs);
+        return loginBus.send(signal << starting);
+    };
+
+    ShutdownWatcher watcher(QDBusConnection::connectToBus(address, u"watcher"_qs), nullptr);
+    QTRY_VERIFY(watcher.isHoldingShutdown());
+    QCOMPARE(login.requests, QStringList { u"shutdown delay"_qs });
+    bool heldWhileSaving = false;
+    connect(&watcher, &ShutdownWatcher::shutdownImminent, this,
+        [&] { heldWhileSaving = watcher.isHoldingShutdown() && !login.isReleased(0); });
+    QSignalSpy saved(&watcher, &ShutdownWatcher::shutdownImminent);
+    QVERIFY(announce(true));
+    QVERIFY(saved.wait());
+    QVERIFY(heldWhileSaving);
+    QTRY_VERIFY(login.isReleased(0));
+
+    // A cancelled shutdown takes a new inhibitor, for the next one, and saves nothing.
+    QVERIFY(announce(false));
+    QTRY_VERIFY(watcher.isHoldingShutdown());
+    QCOMPARE(login.requests.size(), 2);
+    QVERIFY(!login.isReleased(1));
+    QCOMPARE(saved.count(), 1);
+    QDBusConnection::disconnectFromBus(u"watcher"_qs);
+    QDBusConnection::disconnectFromBus(u"login"_qs);
+    daemon.kill();
+    daemon.waitForFinished();
 }
 
 WISPEN_TEST_MAIN(tst_AppDelegate)

@@ -1,4 +1,3 @@
-#include "editor/richtexteditor.h"
 #include "editordriver.h"
 #include "testmain.h"
 
@@ -14,190 +13,114 @@ class tst_Clipboard : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_editor.emplace();
+        QGuiApplication::clipboard()->setText(u"before"_qs);
+    }
+    void cleanup() { m_editor.reset(); }
 
-    void copyWithoutLineBreaksGivesOneLineOfPlainText_data();
-    void copyWithoutLineBreaksGivesOneLineOfPlainText();
-    void copyWithLineBreaksIsRichAndKeepsTheExactPlainText();
-    void copyWithNothingSelectedLeavesTheClipboardAlone();
-    void cutKeepsLineBreaksWhateverThePreference();
-    void pasteInsertsPlainTextInTheTypingFormat_data();
-    void pasteInsertsPlainTextInTheTypingFormat();
-    void pasteWithoutTextDoesNothing();
-    void droppedTextIsPlainButDroppedFilesAreLeftToTheWindow();
+    void copyFollowsTheLineBreakPreferenceButCutKeepsThem_data();
+    void copyFollowsTheLineBreakPreferenceButCutKeepsThem();
+    void onlyTextComesInAndItComesInPlain_data();
+    void onlyTextComesInAndItComesInPlain();
 
 private:
-    static void putOnClipboard(const QString &html, const QString &text);
-
-    std::unique_ptr<RichTextEditor> m_editor;
-    WispenTextView *m_view = nullptr;
+    std::optional<ShownEditor> m_editor;
 };
 
-void tst_Clipboard::init()
+void tst_Clipboard::copyFollowsTheLineBreakPreferenceButCutKeepsThem_data()
 {
-    // Copy reads the preference from the app's one session.
-    NoteSession::shared().setCopyPreservesLineBreaks(true);
-    m_editor = std::make_unique<RichTextEditor>(NoteSession::shared());
-    m_view = m_editor->textView();
-    show(m_editor.get());
-    QGuiApplication::clipboard()->setText(u"before"_qs);
-}
-
-void tst_Clipboard::cleanup()
-{
-    m_editor.reset();
-}
-
-void tst_Clipboard::putOnClipboard(const QString &html, const QString &text)
-{
-    auto data = std::make_unique<QMimeData>();
-    data->setHtml(html);
-    data->setText(text);
-    QGuiApplication::clipboard()->setMimeData(data.release());
-}
-
-void tst_Clipboard::copyWithoutLineBreaksGivesOneLineOfPlainText_data()
-{
+    QTest::addColumn<bool>("keepBreaks");
+    QTest::addColumn<QKeySequence>("keys");
     QTest::addColumn<QString>("note");
     QTest::addColumn<QString>("copied");
+    QTest::addColumn<bool>("rich");
+    const QKeySequence copy(QKeySequence::Copy), cut(QKeySequence::Cut);
+    const QString note = u"[☐\tmilk\u00a0x\u2028y\n\n☑ eggs\n]"_qs;
 
-    QTest::newRow("CR LF is one space") << u"one\r\ntwo"_qs << u"one two"_qs;
-    QTest::newRow("two LF are two spaces") << u"one\n\ntwo"_qs << u"one  two"_qs;
-    QTest::newRow("a final break is a final space") << u"one\n"_qs << u"one "_qs;
-    QTest::newRow("CR") << u"one\rtwo"_qs << u"one two"_qs;
-    QTest::newRow("U+2028 and no-break space stay")
-        << u"a\u2028b\u00a0c"_qs << u"a\u2028b\u00a0c"_qs;
-    QTest::newRow("glyphs and tabs stay") << u"☐\tmilk\n☑ eggs"_qs << u"☐\tmilk ☑ eggs"_qs;
+    QTest::newRow("breaks kept: rich, exact plain text")
+        << true << copy << note << u"☐\tmilk\u00a0x\u2028y\n\n☑ eggs\n"_qs << true;
+    QTest::newRow("breaks dropped: one line of plain text")
+        << false << copy << note << u"☐\tmilk\u00a0x\u2028y  ☑ eggs "_qs << false;
+    QTest::newRow("nothing selected, breaks kept")
+        << true << copy << u"te|xt"_qs << u"before"_qs << false;
+    QTest::newRow("nothing selected, breaks dropped")
+        << false << copy << u"te|xt"_qs << u"before"_qs << false;
+    QTest::newRow("cut, breaks dropped")
+        << false << cut << u"[one\ntwo]"_qs << u"one\ntwo"_qs << true;
 }
 
-void tst_Clipboard::copyWithoutLineBreaksGivesOneLineOfPlainText()
+void tst_Clipboard::copyFollowsTheLineBreakPreferenceButCutKeepsThem()
 {
+    QFETCH(bool, keepBreaks);
+    QFETCH(QKeySequence, keys);
     QFETCH(QString, note);
     QFETCH(QString, copied);
-    NoteSession::shared().setCopyPreservesLineBreaks(false);
-    setText(m_view, note);
-    m_view->selectAll();
+    QFETCH(bool, rich);
+    // Copy reads the preference of the app's one session.
+    NoteSession::shared().setCopyPreservesLineBreaks(keepBreaks);
+    setMarked(m_editor->view, note);
 
-    QTest::keySequence(m_view, QKeySequence::Copy);
+    QTest::keySequence(m_editor->view, keys);
 
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    QCOMPARE(data->formats(), QStringList { u"text/plain"_qs });
     QCOMPARE(data->text(), copied);
+    QCOMPARE(data->hasHtml(), rich);
+    if (rich)
+        QVERIFY(data->html().contains(copied.first(3)));
 }
 
-void tst_Clipboard::copyWithLineBreaksIsRichAndKeepsTheExactPlainText()
+void tst_Clipboard::onlyTextComesInAndItComesInPlain_data()
 {
-    setText(m_view, u"bold\u00a0one\u2028two\r\nthree"_qs);
-    select(m_view, 0, 4);
-    QTextCharFormat bold;
-    bold.setFontWeight(QFont::Bold);
-    m_view->textCursor().mergeCharFormat(bold);
-    m_view->selectAll();
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("offered");
+    QTest::addColumn<QString>("expected");
 
-    QTest::keySequence(m_view, QKeySequence::Copy);
-
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    QCOMPARE(data->text(), u"bold\u00a0one\u2028two\nthree"_qs);
-    QVERIFY(data->hasHtml());
-    QVERIFY(data->html().contains(u"font-weight"_qs));
+    QTest::newRow("pasted rich text") << u"Ctrl+V"_qs << u"rich"_qs << u"abig\nlineb"_qs;
+    QTest::newRow("pasted as plain text") << u"Ctrl+Shift+V"_qs << u"rich"_qs << u"abig\nlineb"_qs;
+    QTest::newRow("dropped rich text") << u"drop"_qs << u"rich"_qs << u"abig\nlineb"_qs;
+    QTest::newRow("pasted image") << u"Ctrl+V"_qs << u"image"_qs << u"ab"_qs;
+    QTest::newRow("image pasted as plain text") << u"Ctrl+Shift+V"_qs << u"image"_qs << u"ab"_qs;
+    QTest::newRow("dropped local files") << u"drop"_qs << u"files"_qs << u"ab"_qs;
 }
 
-void tst_Clipboard::copyWithNothingSelectedLeavesTheClipboardAlone()
+void tst_Clipboard::onlyTextComesInAndItComesInPlain()
 {
-    setText(m_view, u"text"_qs);
-    for (const bool preserve : { true, false }) {
-        NoteSession::shared().setCopyPreservesLineBreaks(preserve);
-        QTest::keySequence(m_view, QKeySequence::Copy);
-        m_view->copy();
-        QCOMPARE(QGuiApplication::clipboard()->text(), u"before"_qs);
+    QFETCH(QString, how);
+    QFETCH(QString, offered);
+    QFETCH(QString, expected);
+    WispenTextView *view = m_editor->view;
+    m_editor->session.updateActiveTabText(u"ab"_qs);
+    setMarked(view, u"a|b"_qs);
+    auto data = std::make_unique<QMimeData>();
+    if (offered == u"rich") {
+        data->setHtml(u"<b style='font-size:30pt'>big</b>"_qs);
+        data->setText(u"big\r\nline"_qs);
+    } else if (offered == u"image") {
+        data->setImageData(QImage(4, 4, QImage::Format_RGB32));
+    } else {
+        data->setUrls({ QUrl::fromLocalFile(u"/tmp/note.txt"_qs) });
+        data->setText(u"/tmp/note.txt"_qs);
     }
-}
+    QSignalSpy changes(view, &WispenTextView::textChanged);
 
-void tst_Clipboard::cutKeepsLineBreaksWhateverThePreference()
-{
-    NoteSession::shared().setCopyPreservesLineBreaks(false);
-    setText(m_view, u"one\ntwo"_qs);
-    m_view->selectAll();
-    QTest::keySequence(m_view, QKeySequence::Cut);
-    QCOMPARE(QGuiApplication::clipboard()->text(), u"one\ntwo"_qs);
-    QCOMPARE(m_view->plainText(), QString());
-}
-
-void tst_Clipboard::pasteInsertsPlainTextInTheTypingFormat_data()
-{
-    QTest::addColumn<QKeySequence>("keys");
-    QTest::newRow("paste") << QKeySequence(QKeySequence::Paste);
-    QTest::newRow("paste as plain text") << QKeySequence(u"Ctrl+Shift+V"_qs);
-}
-
-void tst_Clipboard::pasteInsertsPlainTextInTheTypingFormat()
-{
-    QFETCH(QKeySequence, keys);
-    setText(m_view, u"a[sel]b"_qs);
-    select(m_view, 1, 6);
-    QTextCharFormat italic = m_view->currentCharFormat();
-    italic.setFontItalic(true);
-    m_view->setCurrentCharFormat(italic);
-    putOnClipboard(u"<b style='font-size:30pt'>big</b>"_qs, u"big\r\nline"_qs);
-
-    QTest::keySequence(m_view, keys);
-
-    QCOMPARE(m_view->plainText(), u"abig\nlineb"_qs);
-    QCOMPARE(NoteSession::shared().tabs().first().cachedText, u"abig\nlineb"_qs);
-    for (int i = 1; i < 9; ++i) {
-        if (i == 4)
-            continue; // the paragraph break
-        const QTextCharFormat format = m_view->characterFormatAt(i);
-        QVERIFY(format.fontItalic());
-        QVERIFY(format.fontWeight() != QFont::Bold);
-        QCOMPARE(format.fontPointSize(), 11.0);
+    if (how == u"drop") {
+        const QPoint between = pointInCharacter(view, 1, 0.0);
+        QDragEnterEvent enter(between, Qt::CopyAction, data.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(view->viewport(), &enter);
+        QDropEvent drop(between, Qt::CopyAction, data.get(), Qt::LeftButton, {});
+        if (enter.isAccepted())
+            QApplication::sendEvent(view->viewport(), &drop);
+    } else {
+        QGuiApplication::clipboard()->setMimeData(data.release());
+        QTest::keySequence(view, QKeySequence(how));
     }
-    m_view->undo();
-    QCOMPARE(m_view->plainText(), u"a[sel]b"_qs);
-}
 
-void tst_Clipboard::pasteWithoutTextDoesNothing()
-{
-    setText(m_view, u"text"_qs);
-    QImage image(4, 4, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QGuiApplication::clipboard()->setImage(image);
-    QSignalSpy changes(m_view, &WispenTextView::textChanged);
-
-    QTest::keySequence(m_view, QKeySequence::Paste);
-    m_view->pasteAsPlainText();
-
-    QCOMPARE(changes.size(), 0);
-    QCOMPARE(m_view->plainText(), u"text"_qs);
-}
-
-void tst_Clipboard::droppedTextIsPlainButDroppedFilesAreLeftToTheWindow()
-{
-    setText(m_view, u"ab"_qs);
-    const QPoint between = pointInCharacter(m_view, 1, 0.0);
-    const auto drop = [this, between](QMimeData *data) {
-        QDragEnterEvent enter(between, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(m_view->viewport(), &enter);
-        if (!enter.isAccepted())
-            return false;
-        QDropEvent dropped(between, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(m_view->viewport(), &dropped);
-        return true;
-    };
-
-    QMimeData files;
-    files.setUrls({ QUrl::fromLocalFile(u"/tmp/note.txt"_qs) });
-    files.setText(u"/tmp/note.txt"_qs);
-    QVERIFY(!drop(&files));
-    QCOMPARE(m_view->plainText(), u"ab"_qs);
-
-    QMimeData rich;
-    rich.setHtml(u"<i>x</i>"_qs);
-    rich.setText(u"x"_qs);
-    QVERIFY(drop(&rich));
-    QCOMPARE(m_view->plainText(), u"axb"_qs);
-    QVERIFY(!m_view->characterFormatAt(1).fontItalic());
+    QCOMPARE(view->plainText(), expected);
+    QCOMPARE(m_editor->session.activeTabPlainText(), expected);
+    QCOMPARE(changes.isEmpty(), expected == u"ab");
+    QCOMPARE(characterFormats(view), QStringList(expected.size(), u"-"_qs).join(u' '));
 }
 
 WISPEN_TEST_MAIN(tst_Clipboard)

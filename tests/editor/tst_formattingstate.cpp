@@ -1,4 +1,3 @@
-#include "editor/richtexteditor.h"
 #include "editordriver.h"
 #include "testmain.h"
 
@@ -11,185 +10,114 @@ class tst_FormattingState : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    void init() { m_editor.emplace(); }
+    void cleanup() { m_editor.reset(); }
 
-    void aRestoredNoteReadsAsPlainElevenPointLeft();
-    void aSelectionReadsOnlyItsFirstCharacter_data();
-    void aSelectionReadsOnlyItsFirstCharacter();
-    void aCaretReadsTheTypingFormatAndOneWithoutAFontKeepsTheFontState();
-    void theAlignmentIsTheCaretsParagraphs();
-    void checklistLine_data();
-    void checklistLine();
-    void everyValueIsPublishedInOrderEvenWhenUnchanged();
-    void withoutATextViewNothingChanges();
-    void aSelectionChangeRefreshesTheStateOnTheNextTurn();
+    void aSelectionReadsItsFirstCharacterAndACaretTheTypingFormat_data();
+    void aSelectionReadsItsFirstCharacterAndACaretTheTypingFormat();
+    void aChecklistLineIsTheCaretsLineStartingWithAGlyph_data();
+    void aChecklistLineIsTheCaretsLineStartingWithAGlyph();
+    void aSelectionChangeRefreshesTheStateOnTheNextTurnWhileTheEditorLives();
 
 private:
-    std::unique_ptr<NoteSession> m_session;
-    std::unique_ptr<RichTextEditor> m_editor;
-    WispenTextView *m_view = nullptr;
+    std::optional<ShownEditor> m_editor;
 };
 
-void tst_FormattingState::init()
-{
-    m_session = std::make_unique<NoteSession>();
-    m_editor = std::make_unique<RichTextEditor>(*m_session);
-    m_view = m_editor->textView();
-}
-
-void tst_FormattingState::cleanup()
-{
-    m_editor.reset();
-    m_session.reset();
-}
-
-void tst_FormattingState::aRestoredNoteReadsAsPlainElevenPointLeft()
-{
-    setText(m_view, u"hello\nworld"_qs);
-    select(m_view, 1, 8);
-    m_session->updateFormattingState();
-    QVERIFY(!m_session->isBold() && !m_session->isItalic() && !m_session->isUnderline());
-    QCOMPARE(m_session->fontSize(), 11.0);
-    QCOMPARE(m_session->alignment(), Qt::AlignLeft);
-}
-
-void tst_FormattingState::aSelectionReadsOnlyItsFirstCharacter_data()
+void tst_FormattingState::aSelectionReadsItsFirstCharacterAndACaretTheTypingFormat_data()
 {
     QTest::addColumn<int>("anchor");
     QTest::addColumn<int>("position");
-    QTest::addColumn<bool>("bold");
+    QTest::addColumn<bool>("withoutFont");
+    QTest::addColumn<QString>("shown");
 
-    // "ab" is bold, "cd" plain.
-    QTest::newRow("starts bold, ends plain") << 1 << 4 << true;
-    QTest::newRow("same, selected backwards") << 4 << 1 << true;
-    QTest::newRow("starts plain") << 2 << 4 << false;
-    QTest::newRow("starts on the last bold character") << 1 << 3 << true;
+    // In "abcd\n☐ ef", "a" is bold, "b" italic, underlined and 40 point, and the item is
+    // right-aligned.
+    QTest::newRow("caret in plain text") << 3 << 3 << false << u"- left"_qs;
+    QTest::newRow("caret after formatted text") << 2 << 2 << false << u"iu40 left"_qs;
+    QTest::newRow("same, typing format without a font") << 2 << 2 << true << u"i40 left"_qs;
+    QTest::newRow("starts bold, ends plain") << 0 << 4 << false << u"b left"_qs;
+    QTest::newRow("same, selected backwards") << 4 << 0 << false << u"b left"_qs;
+    QTest::newRow("starts on the last formatted character") << 1 << 3 << false << u"iu40 left"_qs;
+    QTest::newRow("starts plain right after formatted text") << 2 << 4 << false << u"- left"_qs;
+    QTest::newRow("caret on the right-aligned item") << 8 << 8 << false << u"- right checklist"_qs;
+    QTest::newRow("from the first line into the item") << 3 << 8 << false << u"- left"_qs;
 }
 
-void tst_FormattingState::aSelectionReadsOnlyItsFirstCharacter()
+void tst_FormattingState::aSelectionReadsItsFirstCharacterAndACaretTheTypingFormat()
 {
     QFETCH(int, anchor);
     QFETCH(int, position);
-    QFETCH(bool, bold);
-    setText(m_view, u"abcd"_qs);
-    QTextCursor cursor(m_view->document());
-    cursor.setPosition(2, QTextCursor::KeepAnchor);
-    QTextCharFormat heavy;
-    heavy.setFontWeight(QFont::Bold);
-    cursor.mergeCharFormat(heavy);
-    select(m_view, anchor, position);
+    QFETCH(bool, withoutFont);
+    QFETCH(QString, shown);
+    WispenTextView *view = m_editor->view;
+    NoteSession &session = m_editor->session;
+    setText(view, u"abcd\n☐ ef"_qs);
+    formatCharacters(view, u"b iu40"_qs);
+    view->placeCaret(6);
+    alignCaretParagraph(view, Qt::AlignRight);
+    select(view, anchor, position);
+    session.updateFormattingState();
+    QSignalSpy notifications(&session, &NoteSession::objectWillChange);
 
-    m_session->updateFormattingState();
+    if (withoutFont)
+        view->setCurrentCharFormat(QTextCharFormat());
+    session.updateFormattingState();
 
-    QCOMPARE(m_session->isBold(), bold);
+    const Qt::Alignment alignment = session.alignment();
+    const char *side = alignment == Qt::AlignLeft ? "left"
+        : alignment == Qt::AlignRight             ? "right"
+                                                  : "?";
+    QCOMPARE(
+        formatWord(session.isBold(), session.isItalic(), session.isUnderline(), session.fontSize())
+            + u' ' + QLatin1StringView(side)
+            + (session.isOnChecklistLine() ? u" checklist"_qs : QString()),
+        shown);
+    // Every value is published, changed or not; a format without a font leaves the font alone.
+    QCOMPARE(notifications.size(), withoutFont ? 3 : 6);
 }
 
-void tst_FormattingState::aCaretReadsTheTypingFormatAndOneWithoutAFontKeepsTheFontState()
-{
-    // Between two plain characters, what is typed next decides.
-    setText(m_view, u"ab"_qs);
-    m_view->placeCaret(1);
-    QTextCharFormat format = m_view->currentCharFormat();
-    format.setFontWeight(QFont::Bold);
-    format.setFontItalic(true);
-    format.setFontPointSize(40);
-    format.setFontUnderline(true);
-    m_view->setCurrentCharFormat(format);
-    m_session->updateFormattingState();
-    QVERIFY(m_session->isBold() && m_session->isItalic() && m_session->isUnderline());
-    QCOMPARE(m_session->fontSize(), 40.0);
-
-    m_view->setCurrentCharFormat(QTextCharFormat());
-    m_session->updateFormattingState();
-
-    QVERIFY(m_session->isBold());
-    QCOMPARE(m_session->fontSize(), 40.0);
-    QVERIFY(!m_session->isUnderline());
-}
-
-void tst_FormattingState::theAlignmentIsTheCaretsParagraphs()
-{
-    setText(m_view, u"left\nright"_qs);
-    QTextCursor cursor(m_view->document());
-    cursor.setPosition(6);
-    QTextBlockFormat right;
-    right.setAlignment(Qt::AlignRight);
-    cursor.mergeBlockFormat(right);
-
-    m_view->placeCaret(7);
-    m_session->updateFormattingState();
-    QCOMPARE(m_session->alignment(), Qt::AlignRight);
-    select(m_view, 2, 8);
-    m_session->updateFormattingState();
-    QCOMPARE(m_session->alignment(), Qt::AlignLeft);
-}
-
-void tst_FormattingState::checklistLine_data()
+void tst_FormattingState::aChecklistLineIsTheCaretsLineStartingWithAGlyph_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("anchor");
-    QTest::addColumn<int>("position");
     QTest::addColumn<bool>("onChecklist");
 
-    QTest::newRow("empty note") << QString() << 0 << 0 << false;
-    QTest::newRow("caret after a final break") << u"☐ a\n"_qs << 4 << 4 << true;
-    QTest::newRow("caret anywhere on a ticked line") << u"x\n☑ abc"_qs << 5 << 5 << true;
-    QTest::newRow("glyph without a space") << u"☐abc"_qs << 2 << 2 << true;
-    QTest::newRow("space before the glyph") << u" ☐ a"_qs << 3 << 3 << false;
-    QTest::newRow("plain line after an item") << u"☐ a\nb"_qs << 5 << 5 << false;
-    QTest::newRow("selection starting on an item") << u"☐ a\nb"_qs << 1 << 5 << true;
-    QTest::newRow("line after a soft break") << u"☐ a\u2028b"_qs << 5 << 5 << false;
-    QTest::newRow("CR LF note") << u"b\r\n☐ a\r\n"_qs << 5 << 5 << true;
+    QTest::newRow("empty note") << u"|"_qs << false;
+    QTest::newRow("caret after a final break") << u"☐ a\n|"_qs << true;
+    QTest::newRow("caret anywhere on a ticked line") << u"x\n☑ a|bc"_qs << true;
+    QTest::newRow("glyph without a space") << u"☐a|bc"_qs << true;
+    QTest::newRow("space before the glyph") << u" ☐| a"_qs << false;
+    QTest::newRow("plain line after an item") << u"☐ a\nb|"_qs << false;
+    QTest::newRow("selection starting on an item") << u"☐[ a\nb]"_qs << true;
+    QTest::newRow("line after a soft break") << u"☐ a\u2028b|"_qs << false;
 }
 
-void tst_FormattingState::checklistLine()
+void tst_FormattingState::aChecklistLineIsTheCaretsLineStartingWithAGlyph()
 {
     QFETCH(QString, text);
-    QFETCH(int, anchor);
-    QFETCH(int, position);
     QFETCH(bool, onChecklist);
-    setText(m_view, text);
-    select(m_view, anchor, position);
+    setMarked(m_editor->view, text);
 
-    m_session->updateFormattingState();
+    m_editor->session.updateFormattingState();
 
-    QCOMPARE(m_session->isOnChecklistLine(), onChecklist);
+    QCOMPARE(m_editor->session.isOnChecklistLine(), onChecklist);
 }
 
-void tst_FormattingState::everyValueIsPublishedInOrderEvenWhenUnchanged()
+void tst_FormattingState::aSelectionChangeRefreshesTheStateOnTheNextTurnWhileTheEditorLives()
 {
-    QSignalSpy notifications(m_session.get(), &NoteSession::objectWillChange);
-    m_session->updateFormattingState();
-    QCOMPARE(notifications.size(), 6);
+    setMarked(m_editor->view, u"☐ a\nb|"_qs);
+    m_editor->view->placeCaret(1);
+    QVERIFY(!m_editor->session.isOnChecklistLine());
+    QTRY_VERIFY(m_editor->session.isOnChecklistLine());
 
-    m_view->setCurrentCharFormat(QTextCharFormat());
-    m_session->updateFormattingState();
-    QCOMPARE(notifications.size(), 6 + 3);
-}
+    m_editor->view->placeCaret(5);
+    QTRY_VERIFY(!m_editor->session.isOnChecklistLine());
 
-void tst_FormattingState::withoutATextViewNothingChanges()
-{
-    m_editor.reset();
-    QSignalSpy notifications(m_session.get(), &NoteSession::objectWillChange);
-    m_session->updateFormattingState();
-    QCOMPARE(notifications.size(), 0);
-}
-
-void tst_FormattingState::aSelectionChangeRefreshesTheStateOnTheNextTurn()
-{
-    setText(m_view, u"☐ a\nb"_qs);
-    m_view->placeCaret(1);
-    QVERIFY(!m_session->isOnChecklistLine());
-    QTRY_VERIFY(m_session->isOnChecklistLine());
-
-    m_view->placeCaret(5);
-    m_editor.reset();
-    // The refresh that was queued for the gone editor is dropped.
-    QSignalSpy notifications(m_session.get(), &NoteSession::objectWillChange);
+    m_editor->view->placeCaret(1);
+    m_editor->editor.reset();
+    QSignalSpy notifications(&m_editor->session, &NoteSession::objectWillChange);
     QCoreApplication::processEvents();
+    m_editor->session.updateFormattingState();
     QCOMPARE(notifications.size(), 0);
-    QVERIFY(m_session->isOnChecklistLine());
 }
 
 WISPEN_TEST_MAIN(tst_FormattingState)

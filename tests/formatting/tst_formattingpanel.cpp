@@ -1,20 +1,20 @@
-#include "editor/richtexteditor.h"
-#include "editor/wispentextview.h"
+#include "editordriver.h"
 #include "formatting/formattingpanel.h"
 #include "formatting/infopopover.h"
 #include "formatting/linebreakcheckbox.h"
-#include "session/notesession.h"
 #include "testmain.h"
-#include "ui/apppreferences.h"
 #include "ui/symbolbutton.h"
 #include "ui/textlabel.h"
 
 #include <QHBoxLayout>
 #include <QSettings>
 #include <QSignalSpy>
-#include <memory>
+#include <QTextBlock>
 
-// The panel beside a real editor, as the window holds it.
+using namespace EditorDriver;
+using Command = FormattingCommand;
+
+// The panel beside a real editor, as the window holds them, and the commands its buttons run.
 class tst_FormattingPanel : public QObject
 {
     Q_OBJECT
@@ -23,26 +23,27 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void withoutAnEditorTheButtonsChangeNothing_data();
     void withoutAnEditorTheButtonsChangeNothing();
-    void theSizeLabelShowsTheIntegerPart_data();
+    void aClickLightsItsButtonAtOnce_data();
+    void aClickLightsItsButtonAtOnce();
     void theSizeLabelShowsTheIntegerPart();
+    void aClickChangesTheSelectionRunByRunOrWhatIsTypedNext_data();
+    void aClickChangesTheSelectionRunByRunOrWhatIsTypedNext();
+    void alignmentCoversWholeParagraphsAndReturnKeepsIt_data();
+    void alignmentCoversWholeParagraphsAndReturnKeepsIt();
     void theAppearanceButtonShowsTheNextAppearanceAndPersistsIt();
-    void theInfoButtonOpensAndClosesThePopover();
-    void theCheckBoxTogglesAndPersistsTheCopyPreference();
-    void aFormattingClickLightsItsButtonAtOnceAndRefocusesTheEditor_data();
-    void aFormattingClickLightsItsButtonAtOnceAndRefocusesTheEditor();
-    void theSizeLabelFollowsPlusAndMinusAtOnce();
-    void theHighlightsFollowTheCaret();
+    void theInfoButtonOpensAndClosesTheCreditsBesideIt();
+    void theCheckBoxTogglesTheCopyPreference();
 
 private:
-    void buildWithEditor();
-    SymbolButton *button(FormattingCommand command) const { return m_panel->button(command); }
+    void click(Command command) { QTest::mouseClick(m_panel->button(command), Qt::LeftButton); }
+    // The lit buttons and the size label, in words.
+    static QString shown(const FormattingPanel *panel);
 
     std::unique_ptr<NoteSession> m_session;
     std::unique_ptr<QWidget> m_window;
     FormattingPanel *m_panel = nullptr;
-    RichTextEditor *m_editor = nullptr;
+    WispenTextView *m_view = nullptr;
 };
 
 void tst_FormattingPanel::init()
@@ -50,111 +51,199 @@ void tst_FormattingPanel::init()
     QSettings().clear();
     m_session = std::make_unique<NoteSession>();
     m_window = std::make_unique<QWidget>();
+    auto *editor = new RichTextEditor(*m_session);
+    m_view = editor->textView();
+    m_panel = new FormattingPanel(*m_session, m_view);
     auto *row = new QHBoxLayout(m_window.get());
-    m_panel = new FormattingPanel(*m_session, nullptr, m_window.get());
     row->addWidget(m_panel);
-    m_window->resize(600, 520);
+    row->addWidget(editor);
+    m_window->setGeometry(400, 20, 600, 520); // room on the left for the info popover
+    m_window->show();
+    QApplication::setActiveWindow(m_window.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
 
 void tst_FormattingPanel::cleanup()
 {
     m_window.reset();
     m_session.reset();
-    m_editor = nullptr;
 }
 
-void tst_FormattingPanel::buildWithEditor()
+QString tst_FormattingPanel::shown(const FormattingPanel *panel)
 {
-    delete m_panel;
-    m_editor = new RichTextEditor(*m_session, m_window.get());
-    m_panel = new FormattingPanel(*m_session, m_editor->textView(), m_window.get());
-    m_window->layout()->addWidget(m_panel);
-    m_window->layout()->addWidget(m_editor);
-    m_window->show();
-    QApplication::setActiveWindow(m_window.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-}
-
-void tst_FormattingPanel::withoutAnEditorTheButtonsChangeNothing_data()
-{
-    QTest::addColumn<FormattingCommand>("command");
-
-    QTest::newRow("bold") << FormattingCommand::Bold;
-    QTest::newRow("italic") << FormattingCommand::Italic;
-    QTest::newRow("underline") << FormattingCommand::Underline;
-    QTest::newRow("plus") << FormattingCommand::Bigger;
-    QTest::newRow("minus") << FormattingCommand::Smaller;
-    QTest::newRow("align left") << FormattingCommand::AlignLeft;
-    QTest::newRow("center") << FormattingCommand::AlignCenter;
-    QTest::newRow("align right") << FormattingCommand::AlignRight;
-    QTest::newRow("checklist") << FormattingCommand::Checklist;
+    static const char *const names[] = { "bold", "italic", "underline", "bigger", "smaller", "left",
+        "centre", "right", "checklist" };
+    QStringList words;
+    for (int command = 0; command <= int(Command::Checklist); ++command) {
+        if (panel->button(Command(command))->isActive())
+            words << QString::fromLatin1(names[command]);
+    }
+    return (words << panel->fontSizeLabel()->text()).join(u' ');
 }
 
 void tst_FormattingPanel::withoutAnEditorTheButtonsChangeNothing()
 {
-    QFETCH(FormattingCommand, command);
-    m_window->show();
-    QSignalSpy sessionChanges(m_session.get(), &NoteSession::objectWillChange);
-    QTest::mouseClick(button(command), Qt::LeftButton);
-    QCoreApplication::processEvents();
-    QCOMPARE(sessionChanges.count(), 0);
-    QVERIFY(button(FormattingCommand::AlignLeft)->isActive());
-    for (const auto other : { FormattingCommand::Bold, FormattingCommand::Italic,
-             FormattingCommand::Underline, FormattingCommand::AlignCenter,
-             FormattingCommand::AlignRight, FormattingCommand::Checklist })
-        QVERIFY(!button(other)->isActive());
-    QCOMPARE(m_panel->fontSizeLabel()->text(), u"11"_qs);
+    FormattingPanel bare(*m_session, nullptr);
+    QSignalSpy changes(m_session.get(), &NoteSession::objectWillChange);
+    bare.button(Command::Bold)->click();
+    QCOMPARE(changes.size(), 0);
+    QCOMPARE(shown(&bare), u"left 11"_qs);
 }
 
-void tst_FormattingPanel::theSizeLabelShowsTheIntegerPart_data()
+void tst_FormattingPanel::aClickLightsItsButtonAtOnce_data()
 {
-    QTest::addColumn<double>("size");
-    QTest::addColumn<QString>("shown");
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<QString>("lit");
 
-    QTest::newRow("half a point") << 12.5 << u"12"_qs;
-    QTest::newRow("just under") << 95.99 << u"95"_qs;
+    QTest::newRow("bold") << Command::Bold << u"bold left 11"_qs;
+    QTest::newRow("italic") << Command::Italic << u"italic left 11"_qs;
+    QTest::newRow("underline") << Command::Underline << u"underline left 11"_qs;
+    QTest::newRow("bigger") << Command::Bigger << u"left 12"_qs;
+    QTest::newRow("smaller") << Command::Smaller << u"left 10"_qs;
+    QTest::newRow("centre") << Command::AlignCenter << u"centre 11"_qs;
+    QTest::newRow("right") << Command::AlignRight << u"right 11"_qs;
+    QTest::newRow("checklist") << Command::Checklist << u"left checklist 11"_qs;
+}
+
+void tst_FormattingPanel::aClickLightsItsButtonAtOnce()
+{
+    QFETCH(Command, command);
+    QFETCH(QString, lit);
+    QCOMPARE(shown(m_panel), u"left 11"_qs);
+
+    click(command);
+    // Lit by the click's own refresh of the formatting state, on the panel's next turn.
+    QCoreApplication::processEvents();
+
+    QCOMPARE(shown(m_panel), lit);
 }
 
 void tst_FormattingPanel::theSizeLabelShowsTheIntegerPart()
 {
-    QFETCH(double, size);
-    QFETCH(QString, shown);
-    QCOMPARE(FormattingPanel::fontSizeText(size), shown);
+    QCOMPARE(FormattingPanel::fontSizeText(12.5), u"12"_qs);
+    QCOMPARE(FormattingPanel::fontSizeText(95.99), u"95"_qs);
+}
+
+void tst_FormattingPanel::aClickChangesTheSelectionRunByRunOrWhatIsTypedNext_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("bold flips each run")
+        << u"b b - -"_qs << 0 << 4 << Command::Bold << u"- - b b"_qs;
+    QTest::newRow("italic flips each run")
+        << u"i - i"_qs << 0 << 3 << Command::Italic << u"- i -"_qs;
+    QTest::newRow("only the selection changes")
+        << u"- - - -"_qs << 1 << 3 << Command::Bold << u"- b b -"_qs;
+    QTest::newRow("the first character's underline goes")
+        << u"- u u -"_qs << 3 << 1 << Command::Underline << u"- - - -"_qs;
+    QTest::newRow("the first character's lack of underline goes")
+        << u"- u u -"_qs << 0 << 3 << Command::Underline << u"u u u -"_qs;
+    QTest::newRow("bigger stops at 96")
+        << u"96 95.5"_qs << 0 << 2 << Command::Bigger << u"96 96"_qs;
+    QTest::newRow("smaller stops at 8") << u"8 8.5"_qs << 0 << 2 << Command::Smaller << u"8 8"_qs;
+    QTest::newRow("mixed sizes move together")
+        << u"9 b20"_qs << 0 << 2 << Command::Smaller << u"8 b19"_qs;
+    QTest::newRow("sizes are not rounded")
+        << u"- 12.5"_qs << 0 << 2 << Command::Bigger << u"12 13.5"_qs;
+    QTest::newRow("at a caret, bold is typed")
+        << u"- -"_qs << 1 << 1 << Command::Bold << u"- b -"_qs;
+    QTest::newRow("italic is typed") << u"- -"_qs << 1 << 1 << Command::Italic << u"- i -"_qs;
+    QTest::newRow("underline is typed") << u"- -"_qs << 1 << 1 << Command::Underline << u"- u -"_qs;
+    QTest::newRow("a bigger size is typed")
+        << u"b 13"_qs << 1 << 1 << Command::Bigger << u"b b12 13"_qs;
+}
+
+void tst_FormattingPanel::aClickChangesTheSelectionRunByRunOrWhatIsTypedNext()
+{
+    QFETCH(QString, before);
+    QFETCH(int, anchor);
+    QFETCH(int, position);
+    QFETCH(Command, command);
+    QFETCH(QString, after);
+    setText(m_view, QString(before.count(u' ') + 1, u'x'));
+    formatCharacters(m_view, before);
+    select(m_view, anchor, position);
+    QSignalSpy changes(m_view, &WispenTextView::textChanged);
+    m_view->clearFocus();
+
+    click(command);
+
+    QVERIFY(m_view->hasFocus()); // the keyboard goes back to the editor
+    QCOMPARE(m_view->textCursor().anchor(), anchor);
+    QCOMPARE(m_view->textCursor().position(), position);
+    QCOMPARE(changes.isEmpty(), anchor == position);
+    // A change of format never reaches the tab's text.
+    QCOMPARE(m_session->activeTabPlainText(), QString());
+    if (anchor == position)
+        type(m_view, u"x"_qs);
+    QCOMPARE(characterFormats(m_view), after);
+    m_view->undo();
+    QCOMPARE(characterFormats(m_view), before);
+}
+
+void tst_FormattingPanel::alignmentCoversWholeParagraphsAndReturnKeepsIt_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("caret inside a paragraph") << u"one\nt|wo\nthree"_qs << u"- c -"_qs;
+    QTest::newRow("end of one into the next") << u"on[e\nt]wo\nthree"_qs << u"c c -"_qs;
+    QTest::newRow("up to where a line starts, caret there") << u"[one\n]two"_qs << u"c c"_qs;
+    QTest::newRow("up to where a line starts, caret before") << u"]one\n[two"_qs << u"c -"_qs;
+    QTest::newRow("empty note") << u"|"_qs << u"c"_qs;
+}
+
+void tst_FormattingPanel::alignmentCoversWholeParagraphsAndReturnKeepsIt()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    setMarked(m_view, text);
+
+    const auto alignments = [this] {
+        QStringList words;
+        for (QTextBlock block = m_view->document()->begin(); block.isValid(); block = block.next())
+            words << (block.blockFormat().alignment() == Qt::AlignHCenter ? u"c"_qs : u"-"_qs);
+        return words.join(u' ');
+    };
+
+    click(Command::AlignCenter);
+
+    QCOMPARE(alignments(), expected);
+    QCOMPARE(m_view->typingAttributes().paragraph.alignment(), Qt::AlignHCenter);
+    QCOMPARE(marked(m_view), text);
+    // Even on an empty paragraph, where Qt's own Return would drop the alignment.
+    m_view->moveCursor(QTextCursor::End);
+    QTest::keyClick(m_view, Qt::Key_Return);
+    QTest::keyClick(m_view, Qt::Key_Return);
+    QCOMPARE(alignments(), expected + QString(u' ' + expected.back()).repeated(2));
 }
 
 void tst_FormattingPanel::theAppearanceButtonShowsTheNextAppearanceAndPersistsIt()
 {
-    m_window->show();
-    QVERIFY(!QSettings().contains(u"isDarkMode"_qs));
-    QTest::mouseClick(m_panel->appearanceButton(), Qt::LeftButton);
-    QCOMPARE(QSettings().value(u"isDarkMode"_qs).toBool(), false);
-    QCOMPARE(m_panel->appearanceButton()->symbol(), u"moon.fill"_qs);
-    QVERIFY(!m_panel->appearanceButton()->isActive());
-    QTest::mouseClick(m_panel->appearanceButton(), Qt::LeftButton);
-    QCOMPARE(QSettings().value(u"isDarkMode"_qs).toBool(), true);
-    QCOMPARE(m_panel->appearanceButton()->symbol(), u"sun.max.fill"_qs);
+    for (const bool dark : { false, true }) {
+        QTest::mouseClick(m_panel->appearanceButton(), Qt::LeftButton);
+        QCOMPARE(QSettings().value(u"isDarkMode"_qs).toBool(), dark);
+        QCOMPARE(
+            m_panel->appearanceButton()->symbol(), dark ? u"sun.max.fill"_qs : u"moon.fill"_qs);
+        QVERIFY(!m_panel->appearanceButton()->isActive());
+    }
 }
 
-void tst_FormattingPanel::theInfoButtonOpensAndClosesThePopover()
+void tst_FormattingPanel::theInfoButtonOpensAndClosesTheCreditsBesideIt()
 {
-    m_window->resize(100, 520);
-    m_window->move(400, 20); // room on the left for the popover
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     QTest::mouseClick(m_panel->infoButton(), Qt::LeftButton);
     QVERIFY(m_panel->isShowingInfo());
     QTRY_VERIFY(m_panel->infoPopover()->isVisible());
-    const QStringList lines = [this] {
-        QStringList texts;
-        for (const TextLabel *line : m_panel->infoPopover()->findChildren<TextLabel *>())
-            texts << line->text();
-        return texts;
-    }();
-    QCOMPARE(lines.size(), 4);
-    QCOMPARE(lines.at(0), u"Wispen."_qs);
-    QCOMPARE(lines.at(1), u"The Wispen contributors"_qs);
-    QCOMPARE(lines.at(2), u"Wispen"_qs);
-    // The popover opens beside the button, over the editor's side.
+    QStringList lines;
+    for (const TextLabel *line : m_panel->infoPopover()->findChildren<TextLabel *>())
+        lines << line->text();
+    QCOMPARE(lines,
+        QStringList({ u"Wispen."_qs, u"The Wispen contributors"_qs, u"Wispen"_qs,
+            u"Copyright \u00a9 the Wispen contributors. All rights reserved."_qs }));
     QVERIFY(m_panel->infoPopover()->geometry().right()
         <= m_panel->infoButton()->mapToGlobal(QPoint(0, 0)).x());
 
@@ -167,71 +256,13 @@ void tst_FormattingPanel::theInfoButtonOpensAndClosesThePopover()
     QVERIFY(!m_panel->infoPopover()->isVisible());
 }
 
-void tst_FormattingPanel::theCheckBoxTogglesAndPersistsTheCopyPreference()
+void tst_FormattingPanel::theCheckBoxTogglesTheCopyPreference()
 {
-    m_window->show();
-    QTest::mouseClick(m_panel->lineBreakCheckBox(), Qt::LeftButton);
-    QVERIFY(!m_session->copyPreservesLineBreaks());
-    QCOMPARE(QSettings().value(u"copyPreservesLineBreaks"_qs).toBool(), false);
-    QTRY_VERIFY(!m_panel->lineBreakCheckBox()->isChecked());
-    QTest::mouseClick(m_panel->lineBreakCheckBox(), Qt::LeftButton);
-    QVERIFY(m_session->copyPreservesLineBreaks());
-    QTRY_VERIFY(m_panel->lineBreakCheckBox()->isChecked());
-}
-
-void tst_FormattingPanel::aFormattingClickLightsItsButtonAtOnceAndRefocusesTheEditor_data()
-{
-    QTest::addColumn<FormattingCommand>("command");
-    QTest::addColumn<FormattingCommand>("unlit");
-
-    QTest::newRow("bold") << FormattingCommand::Bold << FormattingCommand::Italic;
-    QTest::newRow("italic") << FormattingCommand::Italic << FormattingCommand::Bold;
-    QTest::newRow("underline") << FormattingCommand::Underline << FormattingCommand::Bold;
-    QTest::newRow("center") << FormattingCommand::AlignCenter << FormattingCommand::AlignLeft;
-    QTest::newRow("align right") << FormattingCommand::AlignRight << FormattingCommand::AlignLeft;
-    QTest::newRow("checklist") << FormattingCommand::Checklist << FormattingCommand::Bold;
-}
-
-void tst_FormattingPanel::aFormattingClickLightsItsButtonAtOnceAndRefocusesTheEditor()
-{
-    QFETCH(FormattingCommand, command);
-    QFETCH(FormattingCommand, unlit);
-    buildWithEditor();
-    QTest::keyClicks(m_editor->textView(), u"plain text"_qs);
-    QTRY_VERIFY(!button(command)->isActive());
-    QTest::mouseClick(button(command), Qt::LeftButton);
-    // Lit by the click's own refresh of the formatting state, on the next turn of the panel.
-    QCoreApplication::processEvents();
-    QVERIFY(button(command)->isActive());
-    QVERIFY(!button(unlit)->isActive());
-    QVERIFY(m_editor->textView()->hasFocus());
-}
-
-void tst_FormattingPanel::theSizeLabelFollowsPlusAndMinusAtOnce()
-{
-    buildWithEditor();
-    QTest::mouseClick(button(FormattingCommand::Bigger), Qt::LeftButton);
-    QCoreApplication::processEvents();
-    QCOMPARE(m_panel->fontSizeLabel()->text(), u"12"_qs);
-    QVERIFY(!button(FormattingCommand::Bigger)->isActive());
-    QTest::mouseClick(button(FormattingCommand::Smaller), Qt::LeftButton);
-    QTest::mouseClick(button(FormattingCommand::Smaller), Qt::LeftButton);
-    QCoreApplication::processEvents();
-    QCOMPARE(m_panel->fontSizeLabel()->text(), u"10"_qs);
-    QVERIFY(!button(FormattingCommand::Smaller)->isActive());
-}
-
-void tst_FormattingPanel::theHighlightsFollowTheCaret()
-{
-    buildWithEditor();
-    WispenTextView *view = m_editor->textView();
-    QTest::keyClicks(view, u"plain "_qs);
-    QTest::mouseClick(button(FormattingCommand::Bold), Qt::LeftButton);
-    QTest::keyClicks(view, u"bold"_qs);
-    QTRY_VERIFY(button(FormattingCommand::Bold)->isActive());
-    QTest::keyClick(view, Qt::Key_Home);
-    QTest::keyClick(view, Qt::Key_Right);
-    QTRY_VERIFY(!button(FormattingCommand::Bold)->isActive());
+    for (const bool preserve : { false, true }) {
+        QTest::mouseClick(m_panel->lineBreakCheckBox(), Qt::LeftButton);
+        QCOMPARE(m_session->copyPreservesLineBreaks(), preserve);
+        QTRY_COMPARE(m_panel->lineBreakCheckBox()->isChecked(), preserve);
+    }
 }
 
 WISPEN_TEST_MAIN(tst_FormattingPanel)

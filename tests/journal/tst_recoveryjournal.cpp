@@ -1,3 +1,4 @@
+#include "autosave/autosavemanager.h"
 #include "journal/journalentry.h"
 #include "journal/journalrecovery.h"
 #include "journal/recoveryjournal.h"
@@ -5,11 +6,7 @@
 #include "testfiles.h"
 #include "testmain.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-
-using TestFiles::desktop;
 
 class tst_RecoveryJournal : public QObject
 {
@@ -17,73 +14,40 @@ class tst_RecoveryJournal : public QObject
 
 private Q_SLOTS:
     void init();
-
-    void anEntryReadsBackAsItWasWritten();
     void aDamagedEntryIsRecognised_data();
     void aDamagedEntryIsRecognised();
-
-    void changedTabsAreWrittenShortlyAfterTyping();
-    void steadyTypingStillGetsASnapshotEverySecond();
-    void blankAndClosedTabsLeaveTheJournal();
-    void theFinalSaveEmptiesTheJournalAndUnchangedNotesStayOut();
-
-    void recoveryPutsEachNoteWhereTheFinalSaveWould();
-    void aNoteWhoseFileChangedMeanwhileGoesToTheDesktop();
-    void aDamagedEntryIsKeptAsideAndTheOthersRecovered();
+    void entriesFollowTheTabsUntilTheFinalSaveEmptiesTheJournal();
+    void recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFileChanged();
+    void recoverySavesTheActiveNoteFirstAndKeepsDamagedEntriesAside();
 
 private:
-    QStringList entries() const;
+    QStringList entries() const { return QDir(m_journal).entryList(QDir::Files); }
 
-    QTemporaryDir m_dir;
     QString m_journal;
 };
-
-QStringList tst_RecoveryJournal::entries() const
-{
-    return QDir(m_journal).entryList(QDir::Files);
-}
 
 void tst_RecoveryJournal::init()
 {
     m_journal = RecoveryJournal::defaultFolder();
     QDir(m_journal).removeRecursively();
     QDir(RecoveryJournal::damagedFolder(m_journal)).removeRecursively();
-    QDir(desktop()).removeRecursively();
-}
-
-void tst_RecoveryJournal::anEntryReadsBackAsItWasWritten()
-{
-    JournalEntry entry;
-    entry.tabId = QUuid::createUuid();
-    entry.order = 2;
-    entry.wasActive = true;
-    entry.title = u"Plans: 2027"_qs;
-    entry.text = u"☐ a\r\n\ufeff\u2028\n"_qs;
-    entry.file = QUrl::fromLocalFile(u"/tmp/a b%.txt"_qs);
-    entry.fileStamp = FileStamp { 12, 1700000000123 };
-    entry.snapshotAt = QDateTime::fromMSecsSinceEpoch(1800000000000);
-
-    const auto decoded = JournalEntry::decode(entry.encode());
-
-    QVERIFY(decoded);
-    QVERIFY(decoded->sameNoteAs(entry));
-    QCOMPARE(decoded->snapshotAt, entry.snapshotAt);
+    QDir(TestFiles::desktop()).removeRecursively();
 }
 
 void tst_RecoveryJournal::aDamagedEntryIsRecognised_data()
 {
     JournalEntry entry;
-    entry.tabId = QUuid::createUuid();
     entry.text = u"some note text"_qs;
     const QByteArray good = entry.encode();
+    entry.file = QUrl(u"https://example.org/note.txt"_qs);
 
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("cut in half") << good.first(good.size() / 2);
     QTest::newRow("text cut short") << good.chopped(3);
     QTest::newRow("a byte of text changed") << QByteArray(good).replace("note", "nope");
     QTest::newRow("no header") << QByteArray("just text");
-    QTest::newRow("empty") << QByteArray();
     QTest::newRow("another format") << QByteArray(good).replace("\"version\":1", "\"version\":9");
+    QTest::newRow("file that is not local") << entry.encode();
 }
 
 void tst_RecoveryJournal::aDamagedEntryIsRecognised()
@@ -92,159 +56,121 @@ void tst_RecoveryJournal::aDamagedEntryIsRecognised()
     QVERIFY(!JournalEntry::decode(bytes));
 }
 
-void tst_RecoveryJournal::changedTabsAreWrittenShortlyAfterTyping()
+void tst_RecoveryJournal::entriesFollowTheTabsUntilTheFinalSaveEmptiesTheJournal()
 {
     NoteSession session;
     RecoveryJournal journal(session, m_journal);
-    session.updateActiveTabText(u"first"_qs);
+    session.updateActiveTabText(u"kept"_qs);
     session.addTab();
-    session.updateActiveTabText(u"second"_qs);
+    session.updateActiveTabText(u"will be closed"_qs);
+    session.addTab();
     QVERIFY(entries().isEmpty()); // nothing on the typing path
-
-    QTRY_COMPARE_WITH_TIMEOUT(entries().size(), 2, 3000);
-    const QString path = QDir(m_journal).filePath(
-        session.tabs().first().id.toString(QUuid::WithoutBraces) + u".entry"_qs);
-    const auto entry = JournalEntry::decode(TestFiles::contents(path));
-    QVERIFY(entry);
-    QCOMPARE(entry->text, u"first"_qs);
-    QCOMPARE(entry->order, 0);
-    QVERIFY(!entry->wasActive);
-}
-
-void tst_RecoveryJournal::steadyTypingStillGetsASnapshotEverySecond()
-{
-    NoteSession session;
-    RecoveryJournal journal(session, m_journal);
+    // Steady typing does not put the snapshot off.
     QString text;
     QElapsedTimer typing;
     typing.start();
     while (entries().isEmpty() && typing.elapsed() < 5000) {
-        text += u'x';
-        session.updateActiveTabText(text);
+        session.updateActiveTabText(text += u'x');
         QTest::qWait(50);
     }
-    QCOMPARE(entries().size(), 1);
-}
+    QCOMPARE(entries().size(), 3);
+    const auto entry = JournalEntry::decode(TestFiles::contents(QDir(m_journal).filePath(
+        session.tabs().first().id.toString(QUuid::WithoutBraces) + u".entry"_qs)));
+    QVERIFY(entry && entry->text == u"kept"_qs && entry->order == 0 && !entry->wasActive);
 
-void tst_RecoveryJournal::blankAndClosedTabsLeaveTheJournal()
-{
-    NoteSession session;
-    RecoveryJournal journal(session, m_journal);
-    session.updateActiveTabText(u"will be cleared"_qs);
-    session.addTab();
-    session.updateActiveTabText(u"will be closed"_qs);
-    journal.snapshot();
-    QCOMPARE(entries().size(), 2);
-
-    session.closeTab(session.selectedTabId());
+    session.closeTab(session.tabs().at(1).id);
     session.updateActiveTabText(u" \n"_qs);
     journal.snapshot();
+    QCOMPARE(entries().size(), 1); // blank and closed tabs leave the journal
 
-    QVERIFY(entries().isEmpty());
-}
-
-void tst_RecoveryJournal::theFinalSaveEmptiesTheJournalAndUnchangedNotesStayOut()
-{
-    NoteSession session;
-    RecoveryJournal journal(session, m_journal);
-    session.updateActiveTabText(u"saved at quit"_qs);
-    session.addTab();
-    session.updateActiveTabText(u"also saved"_qs);
-    journal.snapshot();
-
+    session.selectTab(session.tabs().first().id);
+    session.updateActiveTabText(u"changed just before the final save"_qs);
     journal.clear();
     QVERIFY(entries().isEmpty());
     QVERIFY(!journal.isSnapshotPending());
-
     journal.snapshot();
-    QVERIFY(entries().isEmpty());
-    session.updateActiveTabText(u"also saved, then changed"_qs);
+    QVERIFY(entries().isEmpty()); // notes unchanged since the final save stay out
+    session.updateActiveTabText(u"changed after it"_qs);
     journal.snapshot();
     QCOMPARE(entries().size(), 1);
 }
 
-void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWould()
+void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFileChanged()
 {
+    const QTemporaryDir dir;
+    const QStringList names { u"un changed 100%.txt"_qs, u"changed.txt"_qs, u"deleted.txt"_qs };
+    QList<QUrl> urls;
+    for (const QString &name : names) {
+        QVERIFY(TestFiles::write(dir.filePath(name), "old"));
+        urls << QUrl::fromLocalFile(dir.filePath(name));
+    }
     NoteSession session;
     {
         RecoveryJournal journal(session, m_journal);
-        session.updateTabTitleDraft(session.selectedTabId(), u"Titled but active"_qs);
-        session.updateActiveTabText(u"active note"_qs);
+        session.loadFiles(urls);
+        QCoreApplication::processEvents(); // the journal notes the files as they were loaded
+        for (int i = 0; i < names.size(); ++i) {
+            session.selectTab(session.tabs().at(i).id);
+            session.updateActiveTabText(u"typed into "_qs + names.at(i));
+        }
         session.addTab();
         session.updateTabTitleDraft(session.selectedTabId(), u"Groceries"_qs);
         session.updateActiveTabText(u"milk"_qs);
         session.addTab();
-        session.updateActiveTabText(u"untitled note"_qs);
-        session.selectTab(session.tabs().first().id);
+        session.updateTabTitleDraft(session.selectedTabId(), u"Titled but active"_qs);
+        session.updateActiveTabText(u"☐ active\r\n\u2028"_qs);
+        QVERIFY(TestFiles::write(urls.at(1).toLocalFile(), "another program wrote this"));
+        QVERIFY(QFile::remove(urls.at(2).toLocalFile()));
         journal.snapshot();
     }
 
-    QCOMPARE(JournalRecovery::recover(m_journal), 3);
+    QCOMPARE(JournalRecovery::recover(m_journal), 5);
 
-    QDir dir(desktop());
-    const QStringList dated = dir.entryList({ u"2*.txt"_qs }, QDir::Files, QDir::Name);
-    QCOMPARE(dated.size(), 2);
-    QStringList texts { QString::fromUtf8(TestFiles::contents(dir.filePath(dated.at(0)))),
-        QString::fromUtf8(TestFiles::contents(dir.filePath(dated.at(1)))) };
-    texts.sort();
-    QCOMPARE(texts, (QStringList { u"active note"_qs, u"untitled note"_qs }));
-    QCOMPARE(TestFiles::contents(dir.filePath(u"Groceries.txt"_qs)), QByteArray("milk"));
+    QCOMPARE(TestFiles::contents(urls.at(0).toLocalFile()), "typed into un changed 100%.txt");
+    QCOMPARE(TestFiles::contents(urls.at(1).toLocalFile()), "another program wrote this");
+    QVERIFY(!QFileInfo::exists(urls.at(2).toLocalFile()));
+    const QDir desktop(TestFiles::desktop());
+    const QStringList dated = desktop.entryList({ u"2*.txt"_qs });
+    QCOMPARE(dated.size(), 1);
+    QCOMPARE(
+        TestFiles::contents(desktop.filePath(dated.first())), u"☐ active\r\n\u2028"_qs.toUtf8());
+    QCOMPARE(TestFiles::contents(desktop.filePath(u"Groceries.txt"_qs)), "milk");
+    QCOMPARE(TestFiles::contents(desktop.filePath(u"changed.txt (recovered).txt"_qs)),
+        "typed into changed.txt");
+    QCOMPARE(TestFiles::contents(desktop.filePath(u"deleted.txt (recovered).txt"_qs)),
+        "typed into deleted.txt");
+    QCOMPARE(desktop.entryList(QDir::Files).size(), 4);
     QVERIFY(entries().isEmpty());
     QVERIFY(!QDir(RecoveryJournal::damagedFolder(m_journal)).exists());
+    QVERIFY(!QDir(AutoSaveManager::recoveredFolder()).exists());
     QCOMPARE(JournalRecovery::recover(m_journal), 0);
 }
 
-void tst_RecoveryJournal::aNoteWhoseFileChangedMeanwhileGoesToTheDesktop()
+void tst_RecoveryJournal::recoverySavesTheActiveNoteFirstAndKeepsDamagedEntriesAside()
 {
-    const QString unchanged = m_dir.filePath(u"unchanged.txt"_qs);
-    const QString changed = m_dir.filePath(u"changed.txt"_qs);
-    QVERIFY(TestFiles::write(unchanged, "old one"));
-    QVERIFY(TestFiles::write(changed, "old two"));
-    NoteSession session;
-    {
-        RecoveryJournal journal(session, m_journal);
-        JournalEntry first;
-        first.tabId = QUuid::createUuid();
-        first.text = u"typed one"_qs;
-        first.file = QUrl::fromLocalFile(unchanged);
-        first.fileStamp = FileStamp::of(unchanged);
-        JournalEntry second = first;
-        second.tabId = QUuid::createUuid();
-        second.order = 1;
-        second.text = u"typed two"_qs;
-        second.file = QUrl::fromLocalFile(changed);
-        second.fileStamp = FileStamp::of(changed);
-        QVERIFY(QDir().mkpath(m_journal));
-        QVERIFY(TestFiles::write(m_journal + u"/a.entry"_qs, first.encode()));
-        QVERIFY(TestFiles::write(m_journal + u"/b.entry"_qs, second.encode()));
-    }
-    QVERIFY(TestFiles::write(changed, "another program wrote this"));
+    const auto writeEntry = [&](const QString &name, bool active, int order, const QString &text) {
+        const JournalEntry entry { QUuid::createUuid(), order, active, u"Untitled"_qs, text,
+            std::nullopt, std::nullopt, QDateTime(QDate(2026, 12, 5), QTime(14, 7)) };
+        return TestFiles::write(m_journal + name, entry.encode());
+    };
+    const QString aside = RecoveryJournal::damagedFolder(m_journal);
+    QVERIFY(QDir().mkpath(m_journal) && QDir().mkpath(aside));
+    // By name the entries come in another order than the final save's.
+    QVERIFY(writeEntry(u"/a.entry"_qs, false, 1, u"last"_qs));
+    QVERIFY(writeEntry(u"/b.entry"_qs, true, 2, u"first"_qs));
+    QVERIFY(writeEntry(u"/c.entry"_qs, false, 0, u"second"_qs));
+    QVERIFY(TestFiles::write(m_journal + u"/d.entry"_qs, "damaged"));
+    QVERIFY(TestFiles::write(aside + u"/d.entry"_qs, "damaged before"));
 
-    QCOMPARE(JournalRecovery::recover(m_journal), 2);
+    QCOMPARE(JournalRecovery::recover(m_journal), 3);
 
-    QCOMPARE(TestFiles::contents(unchanged), QByteArray("typed one"));
-    QCOMPARE(TestFiles::contents(changed), QByteArray("another program wrote this"));
-    QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(u"changed.txt (recovered).txt"_qs)),
-        QByteArray("typed two"));
-}
-
-void tst_RecoveryJournal::aDamagedEntryIsKeptAsideAndTheOthersRecovered()
-{
-    JournalEntry entry;
-    entry.tabId = QUuid::createUuid();
-    entry.title = u"Fine"_qs;
-    entry.text = u"intact"_qs;
-    const QByteArray damaged = entry.encode().chopped(2);
-    QVERIFY(QDir().mkpath(m_journal));
-    QVERIFY(TestFiles::write(m_journal + u"/good.entry"_qs, entry.encode()));
-    QVERIFY(TestFiles::write(m_journal + u"/bad.entry"_qs, damaged));
-
-    QCOMPARE(JournalRecovery::recover(m_journal), 1);
-
-    QCOMPARE(TestFiles::contents(QDir(desktop()).filePath(u"Fine.txt"_qs)), QByteArray("intact"));
+    const QString dated = TestFiles::desktop() + u"/2026-12-05_14-07"_qs;
+    QCOMPARE(TestFiles::contents(dated + u".txt"_qs), "first");
+    QCOMPARE(TestFiles::contents(dated + u" 2.txt"_qs), "second");
+    QCOMPARE(TestFiles::contents(dated + u" 3.txt"_qs), "last");
     QVERIFY(entries().isEmpty());
-    const QString kept = RecoveryJournal::damagedFolder(m_journal) + u"/bad.entry"_qs;
-    QCOMPARE(TestFiles::contents(kept), damaged);
+    QCOMPARE(TestFiles::contents(aside + u"/d.entry"_qs), "damaged before");
+    QCOMPARE(TestFiles::contents(aside + u"/d.entry.2"_qs), "damaged");
 }
 
 WISPEN_TEST_MAIN(tst_RecoveryJournal)

@@ -9,7 +9,6 @@
 #include "ui/symbolbutton.h"
 #include "ui/textlabel.h"
 
-#include <QDir>
 #include <QSignalSpy>
 #include <memory>
 
@@ -17,38 +16,42 @@ class tst_ContentView : public QObject
 {
     Q_OBJECT
 
+public:
+    enum class Leave { Return, Click, Next, Previous, Add, CloseButton, CloseTab };
+
 private Q_SLOTS:
     void init();
     void cleanup();
 
-    void doubleClickOpensTheFieldWithTheStoredTitleAndFocusesItOneTurnLater_data();
-    void doubleClickOpensTheFieldWithTheStoredTitleAndFocusesItOneTurnLater();
-    void aSingleClickSelectsAfterTheDelayEvenAcrossARefreshOfTheTabBar();
-    void closingTheOnlyTabLeavesOneBlankTab();
-    void eachEditReachesTheSessionOnce();
-    void returnCommitsTheTitleAndBringsBackTheLabel();
-    void singleClickOnAnotherTabCommitsTheRenameThenSelects();
-    void addButtonCommitsTheRenameThenAdds();
-    void closingTheRenamingTabSavesItUnderTheCommittedTitle_data();
-    void closingTheRenamingTabSavesItUnderTheCommittedTitle();
-    void closingAnotherTabLeavesTheRenameInProgress();
-    void doubleClickOnAnotherTabMovesTheFieldWithoutCommitting();
-    void focusLeavingTheFieldLeavesTheRenameInProgress();
+    void doubleClickOpensAFocusedFieldOnTheStoredTitleAndCommitsNothing_data();
+    void doubleClickOpensAFocusedFieldOnTheStoredTitleAndCommitsNothing();
+    void typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle_data();
+    void typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle();
+    void theRenameStaysInProgressWhen_data();
+    void theRenameStaysInProgressWhen();
     void aRenamingTabClosedElsewhereShowsNoFieldAndFinalizesQuietly();
-    void nextAndPreviousTabCommandsWrapAndCommitTheRename();
+    void aClickSelectsAfterTheDelayFromTheLastPressEvenAcrossARefresh();
     void aLongTitleIsCutAndAShortOneStillGetsTheMinimumWidth();
 
 private:
     QUuid tabId(int index) const { return m_session->tabs().at(index).id; }
     TabCell *cell(int index) const { return m_view->cell(tabId(index)); }
-    void settle() const;
-    void pressTitle(int index) const;
-    void doubleClickTitle(int index) const;
-    void startRename(int index) const;
-    std::optional<QString> customTitle(int index) const
+    RenameField *field(int index) const { return cell(index)->renameField(); }
+    auto customTitle(int index) const { return m_session->tabs().at(index).customTitle; }
+    void addTabs(int count) const
     {
-        return m_session->tabs().at(index).customTitle;
+        for (int i = 0; i < count; ++i)
+            m_session->addTab();
+        settle();
     }
+    // Two turns: the refresh after a change, then the focus that follows it.
+    static void settle()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+    void click(int index, bool twice = false) const;
+    void startRename(int index) const;
 
     std::unique_ptr<NoteSession> m_session;
     std::unique_ptr<ContentView> m_view;
@@ -71,27 +74,15 @@ void tst_ContentView::cleanup()
     QDir(TestFiles::desktop()).removeRecursively();
 }
 
-void tst_ContentView::settle() const
+void tst_ContentView::click(int index, bool twice) const
 {
-    // Two turns: the refresh after a change, then the focus that follows it.
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-}
-
-void tst_ContentView::pressTitle(int index) const
-{
-    QWidget *hitView = cell(index)->hitView();
-    QTest::mousePress(hitView, Qt::LeftButton, {}, hitView->rect().center());
-    QTest::mouseRelease(hitView, Qt::LeftButton, {}, hitView->rect().center());
-}
-
-void tst_ContentView::doubleClickTitle(int index) const
-{
-    // What the platform delivers for a double click: press, release, press, double click.
+    // A double click as the platform delivers it: press, release, press, double click, release.
     QWidget *hitView = cell(index)->hitView();
     const QPoint middle = hitView->rect().center();
     QTest::mousePress(hitView, Qt::LeftButton, {}, middle);
     QTest::mouseRelease(hitView, Qt::LeftButton, {}, middle);
+    if (!twice)
+        return;
     QTest::mousePress(hitView, Qt::LeftButton, {}, middle);
     QTest::mouseDClick(hitView, Qt::LeftButton, {}, middle);
     QTest::mouseRelease(hitView, Qt::LeftButton, {}, middle);
@@ -99,249 +90,182 @@ void tst_ContentView::doubleClickTitle(int index) const
 
 void tst_ContentView::startRename(int index) const
 {
-    doubleClickTitle(index);
-    QTRY_VERIFY(cell(index)->renameField());
-    QTRY_VERIFY(cell(index)->renameField()->hasFocus());
+    click(index, true);
+    QTRY_VERIFY(field(index) && field(index)->hasFocus());
 }
 
-void tst_ContentView::doubleClickOpensTheFieldWithTheStoredTitleAndFocusesItOneTurnLater_data()
+void tst_ContentView::doubleClickOpensAFocusedFieldOnTheStoredTitleAndCommitsNothing_data()
 {
-    QTest::addColumn<std::optional<QString>>("stored");
-    QTest::addColumn<QString>("opening");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("whileRenamingAnother");
 
-    QTest::newRow("no custom title") << std::optional<QString>() << QString();
-    QTest::newRow("custom title with spaces")
-        << std::optional<QString>(u"  Plan "_qs) << u"  Plan "_qs;
+    QTest::newRow("untitled") << QString() << false;
+    QTest::newRow("custom title with spaces") << u"  Plan "_qs << false;
+    QTest::newRow("while another tab is renamed") << u"Ideas"_qs << true;
 }
 
-void tst_ContentView::doubleClickOpensTheFieldWithTheStoredTitleAndFocusesItOneTurnLater()
+void tst_ContentView::doubleClickOpensAFocusedFieldOnTheStoredTitleAndCommitsNothing()
 {
-    QFETCH(std::optional<QString>, stored);
-    QFETCH(QString, opening);
-    if (stored)
-        m_session->updateTabTitleDraft(tabId(0), *stored);
+    QFETCH(QString, stored);
+    QFETCH(bool, whileRenamingAnother);
+    addTabs(1); // the tab double clicked is in the background
+    if (!stored.isEmpty())
+        m_session->updateTabTitleDraft(tabId(0), stored);
+    if (whileRenamingAnother) {
+        startRename(1);
+        QTest::keyClicks(field(1), u" first "_qs);
+    }
     settle();
     QSignalSpy sessionChanges(m_session.get(), &NoteSession::objectWillChange);
 
-    doubleClickTitle(0);
+    click(0, true);
     QCOMPARE(m_view->renamingTabId(), tabId(0));
-    QCOMPARE(m_view->renameDraft(), opening);
-    QVERIFY(!m_view->isRenameFieldFocused());
-    QCoreApplication::processEvents(); // the refresh puts the field on screen
-    RenameField *field = cell(0)->renameField();
-    QVERIFY(field);
+    QTRY_VERIFY(field(0) && field(0)->hasFocus());
     QVERIFY(!cell(0)->hitView());
-    QCOMPARE(field->text(), opening);
-    QCOMPARE(field->placeholderText(), u"Untitled"_qs);
-    QTRY_VERIFY(m_view->isRenameFieldFocused());
-    QVERIFY(field->hasFocus());
+    QCOMPARE(field(0)->text(), stored);
     QCOMPARE(sessionChanges.count(), 0);
-    QCOMPARE(customTitle(0), stored);
-}
-
-void tst_ContentView::aSingleClickSelectsAfterTheDelayEvenAcrossARefreshOfTheTabBar()
-{
-    m_session->addTab();
-    settle();
-    TabCell *first = cell(0);
-    QElapsedTimer clock;
-    clock.start();
-    pressTitle(0);
-    QCOMPARE(m_session->selectedTabId(), tabId(1));
-    m_session->updateActiveTabText(u"typing meanwhile"_qs);
-    settle();
-    QCOMPARE(cell(0), first);
-    QTRY_COMPARE(m_session->selectedTabId(), tabId(0));
-    QVERIFY(clock.elapsed() >= 220);
-    QVERIFY(!m_view->renamingTabId());
-}
-
-void tst_ContentView::closingTheOnlyTabLeavesOneBlankTab()
-{
-    const QUuid only = tabId(0);
-    QVERIFY(cell(0)->closeButton()->isVisible());
-    QTest::mouseClick(cell(0)->closeButton(), Qt::LeftButton);
-    QCOMPARE(m_session->tabs().size(), 1);
-    QVERIFY(tabId(0) != only);
-    settle();
-    QVERIFY(!m_view->cell(only));
-    QVERIFY(cell(0)->isSelected());
-}
-
-void tst_ContentView::eachEditReachesTheSessionOnce()
-{
-    startRename(0);
-    QSignalSpy sessionChanges(m_session.get(), &NoteSession::objectWillChange);
-    QTest::keyClick(cell(0)->renameField(), Qt::Key_A);
-    QCOMPARE(customTitle(0), u"a"_qs);
-    QTest::keyClick(cell(0)->renameField(), Qt::Key_B);
-    QCOMPARE(customTitle(0), u"ab"_qs);
-    QCOMPARE(sessionChanges.count(), 2);
-    QCOMPARE(m_view->renameDraft(), u"ab"_qs);
-    settle();
-    QCOMPARE(cell(0)->renameField()->text(), u"ab"_qs);
-}
-
-void tst_ContentView::returnCommitsTheTitleAndBringsBackTheLabel()
-{
-    startRename(0);
-    QTest::keyClicks(cell(0)->renameField(), u" Plan "_qs);
-    QSignalSpy sessionChanges(m_session.get(), &NoteSession::objectWillChange);
-    QTest::keyClick(cell(0)->renameField(), Qt::Key_Return);
-    QCOMPARE(sessionChanges.count(), 1);
-    QCOMPARE(customTitle(0), u"Plan"_qs);
-    QVERIFY(!m_view->renamingTabId());
-    QVERIFY(!m_view->isRenameFieldFocused());
-    settle();
-    QVERIFY(!cell(0)->renameField());
-    QVERIFY(cell(0)->hitView());
-    // Typing goes back to the note.
-    QVERIFY(m_view->editor()->textView()->hasFocus());
-}
-
-void tst_ContentView::singleClickOnAnotherTabCommitsTheRenameThenSelects()
-{
-    m_session->addTab();
-    settle();
-    startRename(1);
-    QTest::keyClicks(cell(1)->renameField(), u"Draft  "_qs);
-    pressTitle(0);
-    QCOMPARE(m_view->renamingTabId(), tabId(1));
-    QCOMPARE(customTitle(1), u"Draft  "_qs);
-    QTRY_COMPARE(m_session->selectedTabId(), tabId(0));
-    QCOMPARE(customTitle(1), u"Draft"_qs);
-    QVERIFY(!m_view->renamingTabId());
-    settle();
-    QVERIFY(!cell(1)->renameField());
-}
-
-void tst_ContentView::addButtonCommitsTheRenameThenAdds()
-{
-    startRename(0);
-    QTest::keyClicks(cell(0)->renameField(), u"  "_qs);
-    QTest::mouseClick(m_view->addButton(), Qt::LeftButton);
-    QCOMPARE(customTitle(0), std::nullopt);
-    QVERIFY(!m_view->renamingTabId());
-    QCOMPARE(m_session->tabs().size(), 2);
+    QCOMPARE(customTitle(1), whileRenamingAnother ? u" first "_qs : std::optional<QString>());
+    QVERIFY(!field(1));
+    QTest::qWait(TabTitleLabel::TitleHitView::singleClickDelay.count() + 100);
     QCOMPARE(m_session->selectedTabId(), tabId(1));
 }
 
-void tst_ContentView::closingTheRenamingTabSavesItUnderTheCommittedTitle_data()
+void tst_ContentView::typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle_data()
 {
-    QTest::addColumn<bool>("byCommand");
-    QTest::newRow("close button") << false;
-    QTest::newRow("close tab command") << true;
+    QTest::addColumn<Leave>("leave");
+    QTest::addColumn<int>("renamed"); // of three tabs, and selected
+    QTest::addColumn<int>("selected"); // afterwards
+
+    QTest::newRow("Return") << Leave::Return << 1 << 1;
+    QTest::newRow("click on another title") << Leave::Click << 2 << 0;
+    QTest::newRow("next tab, wrapping to the first") << Leave::Next << 2 << 0;
+    QTest::newRow("previous tab, wrapping to the last") << Leave::Previous << 0 << 2;
+    QTest::newRow("add button") << Leave::Add << 1 << 3;
+    QTest::newRow("close button, saving under the title") << Leave::CloseButton << 1 << 0;
+    QTest::newRow("close tab command, saving under the title") << Leave::CloseTab << 1 << 0;
 }
 
-void tst_ContentView::closingTheRenamingTabSavesItUnderTheCommittedTitle()
+void tst_ContentView::typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle()
 {
-    QFETCH(bool, byCommand);
+    QFETCH(Leave, leave);
+    QFETCH(int, renamed);
+    QFETCH(int, selected);
+    addTabs(2);
+    m_session->selectTab(tabId(renamed));
     QTest::keyClicks(m_view->editor()->textView(), u"buy milk"_qs);
-    m_session->addTab();
-    if (byCommand)
-        m_session->selectTab(tabId(0));
     settle();
-    startRename(0);
-    QTest::keyClicks(cell(0)->renameField(), u" Shopping "_qs);
-    if (byCommand)
-        m_view->closeSelectedTab();
+    startRename(renamed);
+    RenameField *typedInto = field(renamed);
+    QSignalSpy sessionChanges(m_session.get(), &NoteSession::objectWillChange);
+    QTest::keyClicks(typedInto, u" Draft "_qs);
+    QCOMPARE(sessionChanges.count(), 7); // one for each key
+    QCOMPARE(customTitle(renamed), u" Draft "_qs);
+    settle();
+    QCOMPARE(field(renamed), typedInto); // the refreshes keep the field and its focus
+    QVERIFY(typedInto->hasFocus());
+    const QUuid renamedId = tabId(renamed);
+
+    if (leave == Leave::Return)
+        QTest::keyClick(typedInto, Qt::Key_Return);
+    else if (leave == Leave::Click)
+        click(selected);
+    else if (leave == Leave::Next || leave == Leave::Previous)
+        m_view->selectTabAtOffset(leave == Leave::Next ? 1 : -1);
+    else if (leave == Leave::Add)
+        QTest::mouseClick(m_view->addButton(), Qt::LeftButton);
+    else if (leave == Leave::CloseButton)
+        QTest::mouseClick(cell(renamed)->closeButton(), Qt::LeftButton);
     else
-        QTest::mouseClick(cell(0)->closeButton(), Qt::LeftButton);
+        m_view->closeSelectedTab();
+    if (leave == Leave::Click)
+        QCOMPARE(m_view->renamingTabId(), renamedId); // until the select runs
+    QTRY_COMPARE(m_session->selectedTabId(), tabId(selected));
     QVERIFY(!m_view->renamingTabId());
-    QVERIFY(!m_view->isRenameFieldFocused());
-    QCOMPARE(m_session->tabs().size(), 1);
-    const QString saved = QDir(TestFiles::desktop()).filePath(u"Shopping.txt"_qs);
-    QCOMPARE(TestFiles::contents(saved), QByteArray("buy milk"));
+    const bool closed = leave == Leave::CloseButton || leave == Leave::CloseTab;
+    if (closed) {
+        const QString saved = QDir(TestFiles::desktop()).filePath(u"Draft.txt"_qs);
+        QCOMPARE(TestFiles::contents(saved), QByteArray("buy milk"));
+    } else {
+        QCOMPARE(customTitle(renamed), u"Draft"_qs);
+    }
+    settle();
+    QVERIFY(!m_view->findChild<RenameField *>());
+    QVERIFY(closed ? !m_view->cell(renamedId) : bool(m_view->cell(renamedId)->hitView()));
+    QVERIFY(m_view->editor()->textView()->hasFocus()); // typing goes back to the note
 }
 
-void tst_ContentView::closingAnotherTabLeavesTheRenameInProgress()
+void tst_ContentView::theRenameStaysInProgressWhen_data()
 {
-    m_session->addTab();
-    settle();
-    startRename(0);
-    QTest::keyClicks(cell(0)->renameField(), u"Keep"_qs);
-    const QUuid renaming = tabId(0);
-    QTest::mouseClick(cell(1)->closeButton(), Qt::LeftButton);
-    settle();
-    QCOMPARE(m_session->tabs().size(), 1);
-    QCOMPARE(m_view->renamingTabId(), renaming);
-    QCOMPARE(cell(0)->renameField()->text(), u"Keep"_qs);
-    QCOMPARE(customTitle(0), u"Keep"_qs);
+    QTest::addColumn<bool>("closeAnother");
+    QTest::newRow("the note takes the focus") << false;
+    QTest::newRow("another tab is closed") << true;
 }
 
-void tst_ContentView::doubleClickOnAnotherTabMovesTheFieldWithoutCommitting()
+void tst_ContentView::theRenameStaysInProgressWhen()
 {
-    m_session->addTab();
-    m_session->updateTabTitleDraft(tabId(1), u"Ideas"_qs);
-    settle();
+    QFETCH(bool, closeAnother);
+    addTabs(1);
     startRename(0);
-    QTest::keyClicks(cell(0)->renameField(), u" first "_qs);
-    doubleClickTitle(1);
-    QCOMPARE(m_view->renamingTabId(), tabId(1));
-    QCOMPARE(m_view->renameDraft(), u"Ideas"_qs);
-    QCOMPARE(customTitle(0), u" first "_qs); // not committed
-    QTRY_VERIFY(cell(1)->renameField() && cell(1)->renameField()->hasFocus());
-    QVERIFY(!cell(0)->renameField());
-    QCOMPARE(cell(1)->renameField()->text(), u"Ideas"_qs);
-}
-
-void tst_ContentView::focusLeavingTheFieldLeavesTheRenameInProgress()
-{
-    startRename(0);
-    QTest::keyClicks(cell(0)->renameField(), u"Half"_qs);
-    WispenTextView *editor = m_view->editor()->textView();
-    QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
-    editor->setFocus();
+    QTest::keyClicks(field(0), u"Keep"_qs);
+    WispenTextView *note = m_view->editor()->textView();
+    if (closeAnother)
+        QTest::mouseClick(cell(1)->closeButton(), Qt::LeftButton);
+    else
+        QTest::mouseClick(note->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
     settle();
-    QVERIFY(editor->hasFocus());
-    QVERIFY(!m_view->isRenameFieldFocused());
     QCOMPARE(m_view->renamingTabId(), tabId(0));
-    QCOMPARE(cell(0)->renameField()->text(), u"Half"_qs);
+    QCOMPARE(field(0)->text(), u"Keep"_qs);
+    QCOMPARE(customTitle(0), u"Keep"_qs);
+    QVERIFY(closeAnother || note->hasFocus());
 }
 
 void tst_ContentView::aRenamingTabClosedElsewhereShowsNoFieldAndFinalizesQuietly()
 {
-    m_session->addTab();
-    settle();
+    addTabs(1);
     startRename(1);
-    const QUuid gone = tabId(1);
-    m_session->closeTab(gone);
+    m_session->closeTab(tabId(1));
     settle();
-    QCOMPARE(m_view->renamingTabId(), gone);
-    QVERIFY(!cell(0)->renameField());
+    QVERIFY(!m_view->findChild<RenameField *>());
     QTest::mouseClick(m_view->addButton(), Qt::LeftButton);
     QVERIFY(!m_view->renamingTabId());
     QCOMPARE(m_session->tabs().size(), 2);
 }
 
-void tst_ContentView::nextAndPreviousTabCommandsWrapAndCommitTheRename()
+void tst_ContentView::aClickSelectsAfterTheDelayFromTheLastPressEvenAcrossARefresh()
 {
-    m_session->addTab();
-    m_session->addTab();
+    addTabs(1);
+    TabCell *first = cell(0);
+    auto *label = first->hitView()->findChild<TextLabel *>();
+    QCOMPARE(label->level(), UiStyle::Level::Secondary);
+    click(0);
+    QTest::qWait(100);
+    QElapsedTimer sinceLastPress;
+    sinceLastPress.start();
+    click(0); // moves the deadline
+    m_session->updateActiveTabText(u"typing meanwhile"_qs);
     settle();
-    m_view->selectTabAtOffset(1);
-    QCOMPARE(m_session->selectedTabId(), tabId(0));
-    m_view->selectTabAtOffset(-1);
-    QCOMPARE(m_session->selectedTabId(), tabId(2));
-    settle();
-    startRename(2);
-    QTest::keyClicks(cell(2)->renameField(), u" Third"_qs);
-    m_view->selectTabAtOffset(-1);
+    QCOMPARE(cell(0), first);
     QCOMPARE(m_session->selectedTabId(), tabId(1));
-    QCOMPARE(customTitle(2), u"Third"_qs);
-    QVERIFY(!m_view->renamingTabId());
+    QTRY_COMPARE(m_session->selectedTabId(), tabId(0));
+    QVERIFY(sinceLastPress.elapsed() >= TabTitleLabel::TitleHitView::singleClickDelay.count());
+    settle();
+    QVERIFY(first->isSelected() && !cell(1)->isSelected());
+    // The same label, restyled for the selected tab.
+    QCOMPARE(first->hitView()->findChild<TextLabel *>(), label);
+    QCOMPARE(label->level(), UiStyle::Level::Primary);
+    QCOMPARE(label->font().weight(), QFont::DemiBold);
 }
 
 void tst_ContentView::aLongTitleIsCutAndAShortOneStillGetsTheMinimumWidth()
 {
+    addTabs(1);
     m_session->updateTabTitleDraft(tabId(0), u"A title far too long to fit into one tab cell"_qs);
-    m_session->addTab();
     m_session->updateTabTitleDraft(tabId(1), u"A"_qs);
     settle();
-    QTRY_COMPARE(cell(0)->hitView()->width(), 160);
-    const auto *label = cell(0)->hitView()->findChild<TextLabel *>();
-    QVERIFY(label->displayedText().endsWith(QChar(0x2026)));
-    QTRY_COMPARE(cell(1)->hitView()->width(), 48);
+    QWidget *cut = cell(0)->hitView();
+    QTRY_COMPARE(cut->width(), cut->maximumWidth());
+    QVERIFY(cut->findChild<TextLabel *>()->displayedText().endsWith(QChar(0x2026)));
+    QTRY_COMPARE(cell(1)->hitView()->width(), cell(1)->hitView()->minimumWidth());
 }
 
 WISPEN_TEST_MAIN(tst_ContentView)

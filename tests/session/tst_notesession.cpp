@@ -1,0 +1,379 @@
+#include "autosave/autosavemanager.h"
+#include "session/notefilereader.h"
+#include "session/notesession.h"
+#include "testfiles.h"
+#include "testmain.h"
+
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using TestFiles::desktopFiles;
+
+class tst_NoteSession : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void newTabsGoAtTheEndAndClosingOneSelectsItsLeftNeighbour_data();
+    void newTabsGoAtTheEndAndClosingOneSelectsItsLeftNeighbour();
+    void closingATabSavesItsNoteUnlessItIsBlank_data();
+    void closingATabSavesItsNoteUnlessItIsBlank();
+    void everyWriteBackIsOneNotificationAndDoingNothingIsNone();
+    void draftsAreStoredAsTypedAndCommitsTrimThem_data();
+    void draftsAreStoredAsTypedAndCommitsTrimThem();
+    void copyPreferenceIsWrittenOnEveryAssignmentAndReadBack();
+
+    void aFileIsReadAsStrictUtf8OrNotAtAll_data();
+    void aFileIsReadAsStrictUtf8OrNotAtAll();
+    void aLoadedFileReplacesTheActiveTabOnceItsNoteIsSaved_data();
+    void aLoadedFileReplacesTheActiveTabOnceItsNoteIsSaved();
+    void furtherFilesGetNewTabsAtTheEndAndTheLastIsSelected();
+    void aFileThatIsOpenAlreadySelectsItsTab();
+
+private:
+    QUrl makeFile(const QString &name, const QByteArray &bytes) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+QUrl tst_NoteSession::makeFile(const QString &name, const QByteArray &bytes) const
+{
+    if (!TestFiles::write(m_dir->filePath(name), bytes))
+        qFatal("cannot write %s", qPrintable(name));
+    return QUrl::fromLocalFile(m_dir->filePath(name));
+}
+
+void tst_NoteSession::init()
+{
+    QDir(TestFiles::desktop()).removeRecursively();
+    QSettings().clear();
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+void tst_NoteSession::newTabsGoAtTheEndAndClosingOneSelectsItsLeftNeighbour_data()
+{
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("closed"); // -1: an id no tab has
+    QTest::addColumn<int>("expectedSelected"); // index in the list before closing
+    QTest::newRow("selected third of four") << 2 << 2 << 1;
+    QTest::newRow("selected first of four") << 0 << 0 << 1;
+    QTest::newRow("selected last of four") << 3 << 3 << 2;
+    QTest::newRow("another tab closed") << 1 << 3 << 1;
+    QTest::newRow("unknown id") << 1 << -1 << 1;
+}
+
+void tst_NoteSession::newTabsGoAtTheEndAndClosingOneSelectsItsLeftNeighbour()
+{
+    QFETCH(int, selected);
+    QFETCH(int, closed);
+    QFETCH(int, expectedSelected);
+    NoteSession session;
+    QCOMPARE(session.tabs(), (QList { EditorTab { session.selectedTabId(), {}, {}, {} } }));
+    for (int i = 0; i < 3; ++i) {
+        session.selectTab(session.tabs().first().id);
+        session.addTab();
+        QCOMPARE(session.selectedTabId(), session.tabs().last().id);
+    }
+    QList<QUuid> before;
+    for (const EditorTab &tab : session.tabs())
+        before << tab.id;
+    QCOMPARE(QSet(before.cbegin(), before.cend()).size(), 4);
+    session.selectTab(before.at(selected));
+
+    session.closeTab(closed < 0 ? QUuid::createUuid() : before.at(closed));
+
+    QList<QUuid> expected = before;
+    if (closed >= 0)
+        expected.removeAt(closed);
+    QCOMPARE(session.tabs().size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        QCOMPARE(session.tabs().at(i).id, expected.at(i));
+    QCOMPARE(session.selectedTabId(), before.at(expectedSelected));
+}
+
+void tst_NoteSession::closingATabSavesItsNoteUnlessItIsBlank_data()
+{
+    QTest::addColumn<int>("tabCount");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("savedFiles");
+    QTest::newRow("the only tab, titled") << 1 << u"groceries"_qs << QStringList { u"Shop.txt"_qs };
+    QTest::newRow("blank, one of two") << 2 << u"  \n\t "_qs << QStringList();
+}
+
+void tst_NoteSession::closingATabSavesItsNoteUnlessItIsBlank()
+{
+    QFETCH(int, tabCount);
+    QFETCH(QString, text);
+    QFETCH(QStringList, savedFiles);
+    NoteSession session;
+    if (tabCount > 1)
+        session.addTab();
+    const QUuid closed = session.selectedTabId();
+    session.updateActiveTabText(text);
+    session.updateTabTitleDraft(closed, u"Shop"_qs);
+
+    session.closeTab(closed);
+
+    QCOMPARE(session.tabs().size(), 1);
+    QVERIFY(session.tabs().first().id != closed);
+    QCOMPARE(session.selectedTabId(), session.tabs().first().id);
+    QCOMPARE(session.tabs().first().cachedText, QString());
+    QCOMPARE(session.cachedText(), QString());
+    QCOMPARE(desktopFiles(), savedFiles);
+    for (const QString &name : savedFiles)
+        QCOMPARE(TestFiles::contents(QDir(TestFiles::desktop()).filePath(name)), text.toUtf8());
+}
+
+void tst_NoteSession::everyWriteBackIsOneNotificationAndDoingNothingIsNone()
+{
+    NoteSession session;
+    const QUuid id = session.selectedTabId();
+    QSignalSpy changes(&session, &NoteSession::objectWillChange);
+    session.updateActiveTabText(u"a"_qs);
+    session.updateTabTitleDraft(id, u" x"_qs);
+    session.commitTabTitle(id);
+    session.commitTabTitle(id); // nothing left to trim
+    session.syncPublishedFromActiveTab(); // the same file as before
+    QCOMPARE(changes.size(), 5);
+
+    session.selectTab(id); // the selected tab again
+    session.flushActiveTabFromTextView(); // no view to flush
+    session.loadFiles({});
+    session.updateTabTitleDraft(QUuid::createUuid(), u"y"_qs);
+    session.commitTabTitle(QUuid::createUuid());
+    QCOMPARE(changes.size(), 5);
+    QCOMPARE(session.tabs().first().customTitle, u"x"_qs);
+
+    session.selectTab(QUuid::createUuid()); // a tab that is gone: the text last seen stands in
+    changes.clear();
+    session.updateActiveTabText(u"lost"_qs);
+    session.loadFiles({ makeFile(u"a.txt"_qs, "a") });
+    QCOMPARE(changes.size(), 0);
+    QCOMPARE(session.currentText(), u"a"_qs);
+    QCOMPARE(session.tabs().size(), 1);
+}
+
+void tst_NoteSession::draftsAreStoredAsTypedAndCommitsTrimThem_data()
+{
+    QTest::addColumn<QString>("draft");
+    QTest::addColumn<std::optional<QString>>("committed");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("empty") << QString() << std::optional<QString>() << u"Untitled"_qs;
+    QTest::newRow("space then letter") << u" a"_qs << std::optional(u"a"_qs) << u"a"_qs;
+    QTest::newRow("words with blanks")
+        << u"  Two words \n"_qs << std::optional(u"Two words"_qs) << u"Two words"_qs;
+    QTest::newRow("only spaces") << u"   "_qs << std::optional<QString>() << u"Untitled"_qs;
+}
+
+void tst_NoteSession::draftsAreStoredAsTypedAndCommitsTrimThem()
+{
+    QFETCH(QString, draft);
+    QFETCH(std::optional<QString>, committed);
+    QFETCH(QString, title);
+    NoteSession session;
+    session.updateActiveTabText(u"text never names a tab"_qs);
+    const QUuid id = session.selectedTabId();
+    session.addTab(); // renaming need not be the selected tab
+
+    session.updateTabTitleDraft(id, draft);
+    QCOMPARE(
+        session.tabs().first().customTitle, draft.isEmpty() ? std::nullopt : std::optional(draft));
+    QCOMPARE(session.title(session.tabs().first()), title);
+    session.commitTabTitle(id);
+    QCOMPARE(session.tabs().first().customTitle, committed);
+    QCOMPARE(session.title(session.tabs().first()), title);
+    QCOMPARE(session.tabs().last().customTitle, std::nullopt);
+}
+
+void tst_NoteSession::copyPreferenceIsWrittenOnEveryAssignmentAndReadBack()
+{
+    {
+        NoteSession session; // reading the default writes nothing
+        QVERIFY(session.copyPreservesLineBreaks());
+        QVERIFY(!QSettings().contains(u"copyPreservesLineBreaks"_qs));
+        QSignalSpy changes(&session, &NoteSession::objectWillChange);
+        session.setCopyPreservesLineBreaks(true); // unchanged, still stored
+        QCOMPARE(changes.size(), 1);
+        QVERIFY(QSettings().contains(u"copyPreservesLineBreaks"_qs));
+        session.setCopyPreservesLineBreaks(false);
+    }
+    QVERIFY(!NoteSession().copyPreservesLineBreaks());
+}
+
+void tst_NoteSession::aFileIsReadAsStrictUtf8OrNotAtAll_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("read");
+    const QString notUtf8 = u"(not UTF-8)"_qs, notRead = u"(not read)"_qs;
+    QTest::newRow("empty file") << u"file"_qs << QByteArray() << QString();
+    QTest::newRow("umlauts and a check box")
+        << u"file"_qs << QByteArray("gr\xC3\xBC\xC3\x9F \xE2\x98\x90") << u"grüß ☐"_qs;
+    QTest::newRow("leading byte-order mark is kept")
+        << u"file"_qs << QByteArray("\xEF\xBB\xBFhi") << u"\uFEFFhi"_qs;
+    QTest::newRow("Latin-1 byte") << u"file"_qs << QByteArray("caf\xE9") << notUtf8;
+    QTest::newRow("sequence cut off at the end")
+        << u"file"_qs << QByteArray("ab\xE2\x82") << notUtf8;
+    QTest::newRow("missing file") << u"missing"_qs << QByteArray() << notRead;
+    QTest::newRow("folder") << u"folder"_qs << QByteArray() << notRead;
+    QTest::newRow("named pipe") << u"fifo"_qs << QByteArray() << notRead;
+    // Opening fails for root too when no file descriptor is left.
+    QTest::newRow("no file descriptor left") << u"no descriptor"_qs << QByteArray() << notRead;
+    QTest::newRow("not a local file") << u"remote"_qs << QByteArray() << notRead;
+}
+
+void tst_NoteSession::aFileIsReadAsStrictUtf8OrNotAtAll()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, read);
+    QUrl url = QUrl::fromLocalFile(m_dir->filePath(kind));
+    if (kind == u"file" || kind == u"no descriptor")
+        url = makeFile(kind, bytes);
+    else if (kind == u"folder")
+        QVERIFY(QDir().mkpath(url.toLocalFile()));
+    else if (kind == u"fifo")
+        QCOMPARE(mkfifo(QFile::encodeName(url.toLocalFile()).constData(), 0600), 0);
+    else if (kind == u"remote")
+        url = QUrl(u"https://example.org/note.txt"_qs);
+    rlimit files {};
+    QCOMPARE(getrlimit(RLIMIT_NOFILE, &files), 0);
+    const rlimit limit { kind == u"no descriptor" ? 0 : files.rlim_cur, files.rlim_max };
+    QCOMPARE(setrlimit(RLIMIT_NOFILE, &limit), 0);
+    const auto content = NoteFileReader::read(url);
+    QCOMPARE(setrlimit(RLIMIT_NOFILE, &files), 0);
+
+    QCOMPARE(!content ? u"(not read)"_qs
+                      : (content->isUtf8 ? QString() : u"(not UTF-8)"_qs) + content->text,
+        read);
+}
+
+// What loading next.txt over the active tab does, with the note that was there before.
+struct Replacing
+{
+    bool bound = false; // the active tab holds folder/first.txt
+    QString typed = u"typed"_qs;
+    QByteArray nextFile = "from the file";
+    bool nowhereToSave = false;
+    QStringList tabs { u"from the file"_qs };
+    QByteArray onDesktop {}; // what the one file on the desktop holds, if any
+    QByteArray firstFile = "old"; // what folder/first.txt holds afterwards
+};
+
+void tst_NoteSession::aLoadedFileReplacesTheActiveTabOnceItsNoteIsSaved_data()
+{
+    QTest::addColumn<Replacing>("c");
+    QTest::newRow("a note of no file goes to the desktop, dated")
+        << Replacing { .onDesktop = "typed" };
+    QTest::newRow("a blank note is not written") << Replacing { .typed = u"  \n\t"_qs };
+    QTest::newRow("a bound note goes back to its file")
+        << Replacing { .bound = true, .firstFile = "typed" };
+    QTest::newRow("a file that is not UTF-8 shows empty and binds nothing") << Replacing {
+        .bound = true, .nextFile = "caf\xE9", .tabs = { QString() }, .firstFile = "typed"
+    };
+    QTest::newRow("a note that cannot be saved stays in its tab") << Replacing { .bound = true,
+        .nowhereToSave = true,
+        .tabs = { u"typed"_qs, u"from the file"_qs },
+        .firstFile = "<unreadable>" };
+}
+
+void tst_NoteSession::aLoadedFileReplacesTheActiveTabOnceItsNoteIsSaved()
+{
+    QFETCH(Replacing, c);
+    const QString folder = m_dir->filePath(u"folder"_qs);
+    QVERIFY(QDir().mkpath(folder));
+    const QUrl first = makeFile(u"folder/first.txt"_qs, "old");
+    const QUrl next = makeFile(u"next.txt"_qs, c.nextFile);
+    NoteSession session;
+    session.updateTabTitleDraft(session.selectedTabId(), u"Plan"_qs);
+    if (c.bound)
+        session.loadFile(first);
+    session.updateActiveTabText(c.typed);
+    // Nowhere to go, for root too: files stand where the note's folder and the folder for
+    // recovered notes should be.
+    const QString recoveredParent = QFileInfo(AutoSaveManager::recoveredFolder()).path();
+    if (c.nowhereToSave) {
+        QVERIFY(QDir(folder).removeRecursively() && TestFiles::write(folder, ""));
+        QVERIFY(QDir().mkpath(QFileInfo(recoveredParent).path()));
+        QVERIFY(TestFiles::write(recoveredParent, ""));
+    }
+
+    session.loadFile(next);
+
+    QVERIFY(!c.nowhereToSave || QFile::remove(recoveredParent));
+    QStringList texts;
+    for (const EditorTab &tab : session.tabs())
+        texts << tab.cachedText;
+    QCOMPARE(texts, c.tabs);
+    QCOMPARE(session.cachedText(), c.tabs.last());
+    QCOMPARE(session.selectedTabId(), session.tabs().last().id);
+    const auto binding = c.tabs.last().isEmpty() ? std::nullopt : std::optional(next);
+    QCOMPARE(session.tabs().last().openedFileURL, binding);
+    QCOMPARE(session.openedFileURL(), binding);
+    QCOMPARE(session.title(session.tabs().first()), u"Plan"_qs);
+    QCOMPARE(TestFiles::contents(first.toLocalFile()), c.firstFile);
+    const QStringList saved = desktopFiles();
+    QCOMPARE(saved.size(), c.onDesktop.isEmpty() ? 0 : 1);
+    for (const QString &name : saved) {
+        QVERIFY(QRegularExpression(u"^\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d\\.txt$"_qs)
+                    .match(name)
+                    .hasMatch());
+        QCOMPARE(TestFiles::contents(QDir(TestFiles::desktop()).filePath(name)), c.onDesktop);
+    }
+}
+
+void tst_NoteSession::furtherFilesGetNewTabsAtTheEndAndTheLastIsSelected()
+{
+    NoteSession session;
+    session.updateActiveTabText(u"kept"_qs);
+    const QUuid first = session.selectedTabId();
+    session.addTab();
+    session.selectTab(first);
+    const QUrl missing = QUrl::fromLocalFile(m_dir->filePath(u"missing.txt"_qs));
+    const QUrl one = makeFile(u"1.txt"_qs, "one"), three = makeFile(u"3.txt"_qs, "three");
+
+    session.loadFiles({ missing, one, QUrl::fromLocalFile(m_dir->path()), three });
+
+    QStringList texts;
+    QList<std::optional<QUrl>> files;
+    for (const EditorTab &tab : session.tabs()) {
+        texts << tab.cachedText;
+        files << tab.openedFileURL;
+    }
+    // The first tab's note was saved before its file could not be read, and stays.
+    QCOMPARE(texts, (QStringList { u"kept"_qs, {}, u"one"_qs, {}, u"three"_qs }));
+    QCOMPARE(files, (QList<std::optional<QUrl>> { {}, {}, one, {}, three }));
+    QCOMPARE(desktopFiles().size(), 1);
+    QCOMPARE(session.selectedTabId(), session.tabs().last().id);
+    QCOMPARE(session.openedFileURL(), three);
+}
+
+void tst_NoteSession::aFileThatIsOpenAlreadySelectsItsTab()
+{
+    NoteSession session;
+    const QUrl url = makeFile(u"a.txt"_qs, "on disk");
+    session.loadFile(url);
+    const QUuid holder = session.selectedTabId();
+    session.updateActiveTabText(u"edited, not saved yet"_qs);
+    session.addTab();
+    const QUrl samePath = QUrl::fromLocalFile(m_dir->path() + u"/./a.txt"_qs);
+
+    session.loadFiles({ makeFile(u"b.txt"_qs, "b"), samePath });
+    QCOMPARE(session.selectedTabId(), holder);
+    session.selectTab(session.tabs().last().id);
+    session.loadFile(samePath);
+
+    QCOMPARE(session.selectedTabId(), holder);
+    QCOMPARE(session.tabs().size(), 2);
+    QCOMPARE(session.tabs().first().cachedText, u"edited, not saved yet"_qs);
+    QCOMPARE(session.tabs().last().cachedText, u"b"_qs);
+    QCOMPARE(TestFiles::contents(url.toLocalFile()), "on disk");
+}
+
+WISPEN_TEST_MAIN(tst_NoteSession)
+#include "tst_notesession.moc"
