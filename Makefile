@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench asan format clean
+.PHONY: all deps configure build run test bench asan mutants format clean
 
 all: build
 
@@ -37,6 +37,11 @@ asan: deps
 	cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure
+
+# How many small faults in the session, autosave, journal, editor and formatting rooms the
+# tests catch: a fixed, seeded sample of mutants, each built and tested in build-mutants/.
+mutants: deps
+	python3 scripts/mutants.py
 
 # Formats every C++ file by .clang-format.
 format:
