@@ -1,13 +1,12 @@
 #include "appdelegate.h"
 
-#include "autosave/autosavemanager.h"
-#include "autosave/whitespace.h"
 #include "journal/recoveryjournal.h"
 #include "session/notesession.h"
 #include "shutdownwatcher.h"
 #include "unixsignalbridge.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSessionManager>
 
@@ -32,41 +31,25 @@ void AppDelegate::finishLaunching()
 
 void AppDelegate::finalSave()
 {
-    m_session.flushActiveTabFromTextView();
-    const QUuid activeId = m_session.selectedTabId();
-    bool allWritten = saveOnce(
-        activeId, { m_session.currentText(), m_session.activeTabOpenedFileURL(), std::nullopt });
-    // The other tabs' notes would be gone with the process; they are saved as closing would.
-    const QList<EditorTab> tabs = m_session.tabs();
-    for (const EditorTab &tab : tabs) {
-        if (tab.id != activeId)
-            allWritten
-                &= saveOnce(tab.id, { tab.cachedText, tab.openedFileURL, m_session.title(tab) });
-    }
-    // A note that could be written nowhere stays in the journal for the next start.
-    if (m_journal && allWritten)
-        m_journal->clear();
-}
-
-bool AppDelegate::saveOnce(const QUuid &tabId, const SaveRequest &request)
-{
-    // A date-named note saved at power-off would get a second file at quit a minute later.
-    const auto previous = m_saved.constFind(tabId);
-    if (previous != m_saved.cend() && *previous == request)
-        return true;
-    const QString savedTo = AutoSaveManager::saveIfNeeded(
-        request.text, request.openedFileURL, request.preferredTitle);
-    if (savedTo.isEmpty())
-        return Whitespace::isBlank(request.text);
-    m_saved.insert(tabId, request);
-    return true;
+    Q_EMIT finalSaveStarted();
+    m_session.saveAll();
+    // The journal lets go of every note that is now on disk, and keeps the rest.
+    if (m_journal)
+        m_journal->snapshot();
 }
 
 void AppDelegate::openFiles(const QList<QUrl> &urls)
 {
+    // About half a second of loading and laying out, measured.
+    constexpr qint64 busyFrom = qint64(8) << 20;
+    const bool isLarge = std::any_of(urls.cbegin(), urls.cend(),
+        [](const QUrl &url) { return QFileInfo(url.toLocalFile()).size() >= busyFrom; });
+    if (isLarge)
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     m_session.loadFiles(urls);
+    if (isLarge)
+        QGuiApplication::restoreOverrideCursor();
 }
-
 void AppDelegate::openFilesFromDialog(QWidget *parent)
 {
     const QList<QUrl> urls = QFileDialog::getOpenFileUrls(parent, QString(), QUrl(), QString(),

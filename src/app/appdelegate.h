@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -27,35 +26,25 @@ public:
 
     // Write every note: first the active one (the editor's text, to the tab's own file or a
     // date-named desktop file), then every other tab in tab order as closing it would. Safe
-    // to run more than once: a note already written with the same text is not written again.
+    // to run more than once: a note already written is not written again.
     void finalSave();
 
-    // The journal that keeps the notes while the app runs; the final save empties it once
-    // every note is written.
+    // The journal that keeps the notes while the app runs; after the final save it keeps
+    // exactly the notes that could be written nowhere.
     void setJournal(RecoveryJournal *journal) { m_journal = journal; }
 
-    // Open files handed over by the desktop (command line, another launch, a drop).
+    // Open files handed over by the desktop (command line, another launch, a drop), with a
+    // busy cursor while a large one loads.
     void openFiles(const QList<QUrl> &urls);
 
     // Offer the desktop's file dialog and open the chosen files into tabs.
     void openFilesFromDialog(QWidget *parent);
 
+Q_SIGNALS:
+    // Notices raised from here on may never be painted: the process is about to end.
+    void finalSaveStarted();
+
 private:
-    // One save request as the final save makes it.
-    struct SaveRequest
-    {
-        QString text;
-        std::optional<QUrl> openedFileURL;
-        std::optional<QString> preferredTitle;
-
-        bool operator==(const SaveRequest &) const = default;
-    };
-
-    // False when the note could be written nowhere.
-    bool saveOnce(const QUuid &tabId, const SaveRequest &request);
-
     NoteSession &m_session;
     RecoveryJournal *m_journal = nullptr;
-    // What the final save last wrote for each tab, so a second run writes no second copy.
-    QHash<QUuid, SaveRequest> m_saved;
 };

@@ -5,6 +5,7 @@
 #include "app/filedropfilter.h"
 #include "app/instancechannel.h"
 #include "app/mainwindow.h"
+#include "app/noticecenter.h"
 #include "app/wispenapp.h"
 #include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
@@ -31,13 +32,13 @@ void bringToFront(QWidget *window)
 
 // Only the one Wispen of the user keeps a journal. A journal left with entries means the last
 // run ended without its final save: that save is completed here, before the window appears.
-std::unique_ptr<RecoveryJournal> keepJournal(
-    const InstanceChannel &instance, NoteSession &session, AppDelegate &delegate)
+std::unique_ptr<RecoveryJournal> keepJournal(const InstanceChannel &instance, NoteSession &session,
+    AppDelegate &delegate, QList<SaveNotice> &notices)
 {
     if (!instance.ownsInstance())
         return nullptr;
     const QString folder = RecoveryJournal::defaultFolder();
-    JournalRecovery::recover(folder);
+    notices = JournalRecovery::recover(folder).notices;
     auto journal = std::make_unique<RecoveryJournal>(session, folder);
     delegate.setJournal(journal.get());
     return journal;
@@ -76,9 +77,17 @@ int run(int &argc, char **argv, const ShownHandler &onShown)
     NoteSession &session = NoteSession::shared();
     AppDelegate delegate(session);
     delegate.finishLaunching();
-    const std::unique_ptr<RecoveryJournal> journal = keepJournal(instance, session, delegate);
+    QList<SaveNotice> recoveryNotices;
+    const std::unique_ptr<RecoveryJournal> journal
+        = keepJournal(instance, session, delegate, recoveryNotices);
 
     WispenApp scene(session, delegate);
+    NoticeCenter notices(*scene.window()->noticeBar());
+    notices.showPending();
+    notices.postAll(recoveryNotices);
+    QObject::connect(&session, &NoteSession::noticeRaised, &notices, &NoticeCenter::post);
+    QObject::connect(
+        &delegate, &AppDelegate::finalSaveStarted, &notices, &NoticeCenter::keepForNextStart);
     delegate.openFiles(files);
     FileDropFilter drops;
     openFilesFromElsewhere(instance, drops, scene, delegate);

@@ -4,11 +4,13 @@
 #include "editor/wispentextview.h"
 #include "mainmenus.h"
 #include "tabs/contentview.h"
+#include "ui/noticebar.h"
 #include "windowaccessor.h"
 #include "zoomhost.h"
 
 #include <QCoreApplication>
 #include <QSettings>
+#include <QVBoxLayout>
 
 namespace {
 constexpr QSize defaultWindowSize(900, 650);
@@ -20,10 +22,17 @@ MainWindow::MainWindow(NoteSession &session, AppDelegate &delegate, double uiSca
     : QMainWindow(parent)
     , m_content(new ContentView(session))
     , m_zoomHost(new ZoomHost(m_content, uiScale, this))
+    , m_noticeBar(new NoticeBar)
     , m_windowAccessor(new WindowAccessor(this))
 {
     setMinimumSize(minimumWindowSize);
-    setCentralWidget(m_zoomHost);
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(m_noticeBar);
+    column->addWidget(m_zoomHost, 1);
+    setCentralWidget(central);
     MainMenus::addFileMenu(*this, *m_content, delegate);
     WispenTextView *textView = m_content->editor()->textView();
     MainMenus::addEditMenu(*this, textView);

@@ -24,7 +24,10 @@ RichTextEditor::RichTextEditor(NoteSession &session, QWidget *parent)
     connectTextView();
     session.attachTextView(m_textView);
     m_coordinator->setLastAppliedTabId(session.selectedTabId());
-    connect(&session, &NoteSession::objectWillChange, this, &RichTextEditor::scheduleSync);
+    connect(&session, &NoteSession::tabShown, this, [this](const QUuid &id) {
+        m_coordinator->setLastAppliedTabId(id);
+        scheduleFocus();
+    });
     scheduleFocus();
 }
 
@@ -57,35 +60,6 @@ void RichTextEditor::connectTextView()
         &Coordinator::textViewDidChangeSelection);
     connect(view, &WispenTextView::selectionChanged, coordinator,
         &Coordinator::textViewDidChangeSelection);
-}
-
-void RichTextEditor::scheduleSync()
-{
-    // The session notifies before it stores, and often several times per change: look once,
-    // on the next turn, when the values are in.
-    if (m_isSyncPending)
-        return;
-    m_isSyncPending = true;
-    QTimer::singleShot(0, this, [this] {
-        m_isSyncPending = false;
-        syncWithSession();
-    });
-}
-
-void RichTextEditor::syncWithSession()
-{
-    NoteSession &session = m_coordinator->session();
-    const QUuid selected = session.selectedTabId();
-    if (selected == m_coordinator->lastAppliedTabId())
-        return;
-    m_coordinator->setLastAppliedTabId(selected);
-    const QString text = session.activeTabPlainText();
-    m_textView->replaceContent(text, NoteSession::defaultAttributes());
-    m_textView->setTypingAttributes(NoteSession::defaultAttributes());
-    session.setCachedText(text);
-    session.syncPublishedFromActiveTab();
-    session.updateFormattingState();
-    scheduleFocus();
 }
 
 void RichTextEditor::scheduleFocus()

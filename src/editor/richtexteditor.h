@@ -10,7 +10,8 @@ class WispenTextView;
 
 // The window's editing surface: one WispenTextView bound to the session. Edits reach the
 // active tab, selection changes refresh the formatting state, Return on a checklist line
-// continues or ends the list, and a change of the selected tab reloads the view.
+// continues or ends the list, and the view takes the focus when the session shows another tab
+// in it.
 class RichTextEditor : public QWidget
 {
     Q_OBJECT
@@ -53,12 +54,8 @@ public:
 private:
     void configureTextView();
     void connectTextView();
-    void scheduleSync();
-    // Reloads the view when the session selected another tab; nothing otherwise.
-    void syncWithSession();
     void scheduleFocus();
 
     Coordinator *m_coordinator = nullptr;
     WispenTextView *m_textView = nullptr;
-    bool m_isSyncPending = false;
 };

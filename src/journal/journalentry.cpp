@@ -1,13 +1,12 @@
 #include "journalentry.h"
 
 #include <QCryptographicHash>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
 
-constexpr int formatVersion = 1;
+constexpr int formatVersion = 2;
 
 QByteArray checksum(const QByteArray &bytes)
 {
@@ -15,14 +14,6 @@ QByteArray checksum(const QByteArray &bytes)
 }
 
 } // namespace
-
-std::optional<FileStamp> FileStamp::of(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return std::nullopt;
-    return FileStamp { info.size(), info.lastModified().toMSecsSinceEpoch() };
-}
 
 QByteArray JournalEntry::encode() const
 {
@@ -40,8 +31,11 @@ QByteArray JournalEntry::encode() const
     if (file)
         header.insert(QStringLiteral("file"), file->toString(QUrl::FullyEncoded));
     if (fileStamp) {
-        header.insert(QStringLiteral("fileSize"), fileStamp->size);
-        header.insert(QStringLiteral("fileModifiedMs"), fileStamp->modifiedMs);
+        // Strings: JSON numbers are doubles, which would round nanoseconds and inodes.
+        header.insert(QStringLiteral("fileSize"), QString::number(fileStamp->size));
+        header.insert(QStringLiteral("fileModifiedNs"), QString::number(fileStamp->modifiedNs));
+        header.insert(QStringLiteral("fileInode"), QString::number(fileStamp->inode));
+        header.insert(QStringLiteral("fileDevice"), QString::number(fileStamp->device));
     }
     return QJsonDocument(header).toJson(QJsonDocument::Compact) + '\n' + body;
 }
@@ -74,8 +68,11 @@ std::optional<JournalEntry> JournalEntry::decode(const QByteArray &bytes)
         entry.file = url;
     }
     if (header.contains(QStringLiteral("fileSize"))) {
-        entry.fileStamp = FileStamp { header.value(QStringLiteral("fileSize")).toInteger(),
-            header.value(QStringLiteral("fileModifiedMs")).toInteger() };
+        const auto number = [&header](const char *key) {
+            return header.value(QLatin1String(key)).toString().toULongLong();
+        };
+        entry.fileStamp = FileStamp { qint64(number("fileSize")), qint64(number("fileModifiedNs")),
+            number("fileInode"), number("fileDevice") };
     }
     return entry;
 }

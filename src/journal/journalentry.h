@@ -1,5 +1,7 @@
 #pragma once
 
+#include "autosave/filestamp.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -7,19 +9,8 @@
 #include <QUuid>
 #include <optional>
 
-// The size and modification time of a file, to tell whether another program changed it.
-struct FileStamp
-{
-    qint64 size = 0;
-    qint64 modifiedMs = 0;
-
-    // Nothing when path is not a readable file.
-    static std::optional<FileStamp> of(const QString &path);
-
-    friend bool operator==(const FileStamp &, const FileStamp &) = default;
-};
-
-// One tab's note as the recovery journal keeps it between snapshots.
+// One note as the recovery journal keeps it between snapshots: a tab's, or a closed tab's that
+// could not be written.
 struct JournalEntry
 {
     QUuid tabId;

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <algorithm>
 
 namespace JournalRecovery {
@@ -18,7 +17,7 @@ namespace {
 // Moves a file into folder under a name not yet taken there.
 void moveAside(const QString &path, const QString &folder)
 {
-    if (!QDir().mkpath(folder))
+    if (!NoteFileWriter::makePrivateFolder(folder))
         return;
     const QString name = QFileInfo(path).fileName();
     QString target = QDir(folder).filePath(name);
@@ -27,38 +26,24 @@ void moveAside(const QString &path, const QString &folder)
     QFile::rename(path, target);
 }
 
-bool fileChangedSinceSnapshot(const JournalEntry &entry)
+NoteToSave noteOf(const JournalEntry &entry)
 {
-    const auto now = FileStamp::of(entry.file->toLocalFile());
-    return !now || !entry.fileStamp || *now != *entry.fileStamp;
-}
-
-void writeBesideChangedFile(const JournalEntry &entry)
-{
-    const QByteArray bytes = entry.text.toUtf8();
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    const QString name
-        = QFileInfo(entry.file->toLocalFile()).fileName() + QStringLiteral(" (recovered)");
-    if (NoteFileWriter::writeNewFile(desktop, name, bytes))
-        return;
-    NoteFileWriter::writeNewFile(AutoSaveManager::recoveredFolder(), name, bytes);
-}
-
-void recoverEntry(const JournalEntry &entry)
-{
-    if (entry.file && fileChangedSinceSnapshot(entry)) {
-        writeBesideChangedFile(entry);
-        return;
-    }
+    NoteToSave note;
+    note.text = entry.text;
+    note.file = entry.file;
+    note.fileStamp = entry.fileStamp;
+    note.isEdited = true;
     // The final save writes the active note without its title, every other one with it.
-    const std::optional<QString> title
-        = entry.wasActive ? std::nullopt : std::optional<QString>(entry.title);
-    AutoSaveManager::saveIfNeeded(entry.text, entry.file, title, entry.snapshotAt);
+    if (!entry.wasActive)
+        note.preferredTitle = entry.title;
+    // The date name is the snapshot's, so a second try finds the first one's file.
+    note.now = entry.snapshotAt;
+    return note;
 }
 
 } // namespace
 
-int recover(const QString &journalFolder)
+Result recover(const QString &journalFolder)
 {
     const QDir folder(journalFolder);
     std::vector<std::pair<JournalEntry, QString>> entries;
@@ -77,11 +62,22 @@ int recover(const QString &journalFolder)
         return std::pair(!a.first.wasActive, a.first.order)
             < std::pair(!b.first.wasActive, b.first.order);
     });
+    Result result;
     for (const auto &[entry, path] : entries) {
-        recoverEntry(entry);
+        const NoteToSave note = noteOf(entry);
+        const SaveOutcome outcome = AutoSaveManager::save(note);
+        if (const auto notice = SaveNotice::about(note, outcome))
+            result.notices.append(*notice);
+        if (!outcome.isKept()) {
+            ++result.keptForLater;
+            continue;
+        }
+        // Removed only now that the note is on disk: a kill before this line finds the same
+        // file holding the same note next time, and writes no second copy.
         QFile::remove(path);
+        ++result.written;
     }
-    return int(entries.size());
+    return result;
 }
 
 } // namespace JournalRecovery

@@ -1,7 +1,6 @@
 #include "recoveryjournal.h"
 
 #include "autosave/notefilewriter.h"
-#include "autosave/whitespace.h"
 #include "session/notesession.h"
 
 #include <QFile>
@@ -20,7 +19,6 @@ RecoveryJournal::RecoveryJournal(NoteSession &session, const QString &folder, QO
     m_timer.setInterval(snapshotDelay);
     connect(&m_timer, &QTimer::timeout, this, &RecoveryJournal::snapshot);
     connect(&session, &NoteSession::objectWillChange, this, &RecoveryJournal::noticeSessionChange);
-    captureFileStamps();
 }
 
 QString RecoveryJournal::defaultFolder()
@@ -38,34 +36,10 @@ QString RecoveryJournal::damagedFolder(const QString &journalFolder)
 
 void RecoveryJournal::noticeSessionChange()
 {
-    // The change has not happened yet: look at it on the next turn of the event loop. The
-    // snapshot itself waits for the timer, which a burst of typing does not push back, so a
-    // long burst is still saved every second.
-    if (!m_stampCheckQueued) {
-        m_stampCheckQueued = true;
-        QTimer::singleShot(0, this, [this] {
-            m_stampCheckQueued = false;
-            captureFileStamps();
-        });
-    }
+    // The snapshot waits for the timer, which a burst of typing does not push back, so a long
+    // burst is still saved every second.
     if (!m_timer.isActive())
         m_timer.start();
-}
-
-void RecoveryJournal::captureFileStamps()
-{
-    QHash<QUuid, std::pair<QUrl, std::optional<FileStamp>>> stamps;
-    for (const EditorTab &tab : m_session.tabs()) {
-        if (!tab.openedFileURL)
-            continue;
-        const auto known = m_stamps.constFind(tab.id);
-        if (known != m_stamps.cend() && known->first == *tab.openedFileURL)
-            stamps.insert(tab.id, *known);
-        else
-            stamps.insert(
-                tab.id, { *tab.openedFileURL, FileStamp::of(tab.openedFileURL->toLocalFile()) });
-    }
-    m_stamps = std::move(stamps);
 }
 
 JournalEntry RecoveryJournal::entryFor(const EditorTab &tab, int order) const
@@ -77,11 +51,7 @@ JournalEntry RecoveryJournal::entryFor(const EditorTab &tab, int order) const
     entry.title = m_session.title(tab);
     entry.text = tab.cachedText;
     entry.file = tab.openedFileURL;
-    if (tab.openedFileURL) {
-        const auto stamp = m_stamps.constFind(tab.id);
-        if (stamp != m_stamps.cend() && stamp->first == *tab.openedFileURL)
-            entry.fileStamp = stamp->second;
-    }
+    entry.fileStamp = tab.fileStamp;
     entry.snapshotAt = QDateTime::currentDateTime();
     return entry;
 }
@@ -91,49 +61,52 @@ QString RecoveryJournal::entryPath(const QUuid &tabId) const
     return m_folder.filePath(tabId.toString(QUuid::WithoutBraces) + entrySuffix);
 }
 
+bool RecoveryJournal::write(const JournalEntry &entry)
+{
+    const auto written = m_written.constFind(entry.tabId);
+    if (written != m_written.cend() && written->sameNoteAs(entry))
+        return true;
+    if (!NoteFileWriter::makePrivateFolder(m_folder.path())
+        || !NoteFileWriter::writeAtomically(
+            entryPath(entry.tabId), entry.encode(), NoteFileWriter::ownerOnly))
+        return false;
+    m_written.insert(entry.tabId, entry);
+    return true;
+}
+
 void RecoveryJournal::snapshot()
 {
     m_timer.stop();
-    captureFileStamps();
+    // A write that failed is tried again by the next snapshot; the entry before it, if any,
+    // stays meanwhile.
     QSet<QUuid> kept;
     const QList<EditorTab> &tabs = m_session.tabs();
     for (int order = 0; order < tabs.size(); ++order) {
         const EditorTab &tab = tabs.at(order);
-        if (Whitespace::isBlank(tab.cachedText))
+        if (!tab.needsSaving())
             continue;
         kept.insert(tab.id);
-        const JournalEntry entry = entryFor(tab, order);
-        const auto written = m_written.constFind(tab.id);
-        if (written != m_written.cend() && written->sameNoteAs(entry))
-            continue;
-        if (m_folder.mkpath(QStringLiteral("."))
-            && NoteFileWriter::writeAtomically(entryPath(tab.id), entry.encode()))
-            m_written.insert(tab.id, entry);
+        write(entryFor(tab, order));
+    }
+    const QList<UnsavedNote> &unsaved = m_session.unsavedNotes();
+    for (int i = 0; i < unsaved.size(); ++i) {
+        const NoteToSave &note = unsaved.at(i).note;
+        JournalEntry entry;
+        entry.tabId = unsaved.at(i).tabId;
+        entry.order = int(tabs.size()) + i;
+        entry.title = note.preferredTitle.value_or(QString());
+        entry.text = note.text;
+        entry.file = note.file;
+        entry.fileStamp = note.fileStamp;
+        entry.snapshotAt = note.now;
+        kept.insert(entry.tabId);
+        write(entry);
     }
     for (auto it = m_written.begin(); it != m_written.end();) {
-        if (kept.contains(it.key())) {
+        const QString path = entryPath(it.key());
+        if (kept.contains(it.key()) || (!QFile::remove(path) && QFile::exists(path)))
             ++it;
-            continue;
-        }
-        QFile::remove(entryPath(it.key()));
-        it = m_written.erase(it);
-    }
-}
-
-void RecoveryJournal::clear()
-{
-    m_timer.stop();
-    const QStringList entries = m_folder.entryList({ QLatin1Char('*') + entrySuffix }, QDir::Files);
-    for (const QString &name : entries)
-        m_folder.remove(name);
-    // The final save may have written the tabs' own files: their stamps start afresh, and
-    // the notes as they stand now need no entry until they change again.
-    m_stamps.clear();
-    captureFileStamps();
-    m_written.clear();
-    const QList<EditorTab> &tabs = m_session.tabs();
-    for (int order = 0; order < tabs.size(); ++order) {
-        if (!Whitespace::isBlank(tabs.at(order).cachedText))
-            m_written.insert(tabs.at(order).id, entryFor(tabs.at(order), order));
+        else
+            it = m_written.erase(it);
     }
 }

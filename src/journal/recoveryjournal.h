@@ -11,10 +11,12 @@
 
 class NoteSession;
 
-// Keeps a copy of every note on disk while the app runs, so that a crash, a kill or a power
-// cut loses at most about a second of typing. Shortly after a change, every tab whose note
-// changed since its last snapshot is written to its own entry; tabs that went blank or were
-// closed leave the journal. A normal final save empties it.
+// Keeps a copy on disk of every note that is not yet where it belongs, while the app runs, so
+// that a crash, a kill or a power cut loses at most about a second of typing. Shortly after a
+// change, each such note whose text changed since its last snapshot is written to its own
+// entry: every tab that needs saving, and every closed tab whose save failed. A note that
+// went blank, or that is now held by its file, leaves the journal; so the journal knows, note
+// by note, what a final save that stopped half way had already written.
 class RecoveryJournal : public QObject
 {
     Q_OBJECT
@@ -29,23 +31,20 @@ public:
     // Where entries that cannot be read are kept.
     static QString damagedFolder(const QString &journalFolder);
 
+    // Brings the entries in line with the session now. Entries this run did not write (left
+    // by a run whose notes could not be recovered) are never touched.
     void snapshot();
-    // Every note has just been written where it belongs: the journal holds nothing further.
-    void clear();
 
     bool isSnapshotPending() const { return m_timer.isActive(); }
 
 private:
     void noticeSessionChange();
-    void captureFileStamps();
     JournalEntry entryFor(const EditorTab &tab, int order) const;
     QString entryPath(const QUuid &tabId) const;
+    bool write(const JournalEntry &entry);
 
     NoteSession &m_session;
     QDir m_folder;
     QTimer m_timer;
-    bool m_stampCheckQueued = false;
     QHash<QUuid, JournalEntry> m_written;
-    // Per tab, the file it is bound to and that file's stamp when it was loaded or written.
-    QHash<QUuid, std::pair<QUrl, std::optional<FileStamp>>> m_stamps;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "autosave/filestamp.h"
+
 #include <QString>
 #include <QUrl>
 #include <QUuid>
@@ -13,9 +15,17 @@ struct EditorTab
     std::optional<QString> customTitle;
     QString cachedText;
     std::optional<QUrl> openedFileURL;
+    // The bound file as it stood when the text was loaded from it or last written to it.
+    std::optional<FileStamp> fileStamp;
+    // False while the text is what the bound file held then.
+    bool isEdited = false;
 
     // A fresh id, no title, no text, no file.
     static EditorTab blank();
+
+    // Whether closing the tab or quitting has anything to write: a note that is not blank
+    // and not already held by its own file.
+    bool needsSaving() const;
 
     friend bool operator==(const EditorTab &, const EditorTab &) = default;
 };

@@ -31,6 +31,7 @@ NoteSession::NoteSession(QObject *parent)
     const EditorTab first = EditorTab::blank();
     m_tabs = { first };
     m_selectedTabId = first.id;
+    m_shownTabId = first.id;
 }
 
 TextAttributes NoteSession::defaultAttributes()
@@ -91,11 +92,7 @@ void NoteSession::flushActiveTabFromTextView()
     const auto index = activeTabIndex();
     if (!index)
         return;
-    const QString text = view->plainText();
-    QList<EditorTab> tabs = m_tabs;
-    tabs[*index].cachedText = text;
-    setTabs(std::move(tabs));
-    m_cachedText = text;
+    storeEditedText(*index, view->plainText());
 }
 
 void NoteSession::updateActiveTabText(const QString &text)
@@ -103,8 +100,16 @@ void NoteSession::updateActiveTabText(const QString &text)
     const auto index = activeTabIndex();
     if (!index)
         return;
+    storeEditedText(*index, text);
+}
+
+void NoteSession::storeEditedText(qsizetype index, const QString &text)
+{
     QList<EditorTab> tabs = m_tabs;
-    tabs[*index].cachedText = text;
+    EditorTab &tab = tabs[index];
+    if (tab.cachedText != text)
+        tab.isEdited = true;
+    tab.cachedText = text;
     setTabs(std::move(tabs));
     m_cachedText = text;
 }
@@ -117,9 +122,10 @@ void NoteSession::applyEditToActiveTab(qsizetype position, qsizetype removed, co
     Q_EMIT objectWillChange();
     // The mirror lets go of the text first, so the tab's copy is edited in place.
     m_cachedText = QString();
-    QString &text = m_tabs[*index].cachedText;
-    text.replace(position, removed, added);
-    m_cachedText = text;
+    EditorTab &tab = m_tabs[*index];
+    tab.cachedText.replace(position, removed, added);
+    tab.isEdited = true;
+    m_cachedText = tab.cachedText;
 }
 
 void NoteSession::syncPublishedFromActiveTab()
@@ -147,6 +153,7 @@ void NoteSession::attachTextView(TextSurface *view)
 {
     m_textView = view;
     m_textViewGuard = dynamic_cast<QObject *>(view);
+    m_shownTabId = m_selectedTabId;
     const QString text = activeTabPlainText();
     if (view) {
         view->replaceContent(text, defaultAttributes());
@@ -166,11 +173,11 @@ void NoteSession::selectTab(const QUuid &tabId)
 {
     // A copy: the caller's id may live in the tab list that the flush below replaces.
     const QUuid id = tabId;
-    if (id == m_selectedTabId)
+    if (id == m_selectedTabId || !indexOf(id))
         return;
     flushActiveTabFromTextView();
     setSelectedTabId(id);
-    syncPublishedFromActiveTab();
+    showSelectedTab();
 }
 
 void NoteSession::addTab()
@@ -181,7 +188,7 @@ void NoteSession::addTab()
     tabs.append(tab);
     setTabs(std::move(tabs));
     setSelectedTabId(tab.id);
-    syncPublishedFromActiveTab();
+    showSelectedTab();
 }
 
 void NoteSession::closeTab(const QUuid &tabId)
@@ -189,19 +196,21 @@ void NoteSession::closeTab(const QUuid &tabId)
     // A copy: the caller's id may live in the tab list that the flush below replaces.
     const QUuid id = tabId;
     flushActiveTabFromTextView();
-    const auto found = std::find_if(
-        m_tabs.cbegin(), m_tabs.cend(), [&id](const EditorTab &tab) { return tab.id == id; });
-    if (found == m_tabs.cend())
+    const auto index = indexOf(id);
+    if (!index)
         return;
-    const qsizetype index = found - m_tabs.cbegin();
-    const EditorTab closed = *found;
-    AutoSaveManager::saveIfNeeded(closed.cachedText, closed.openedFileURL, title(closed));
+    const EditorTab closed = m_tabs.at(*index);
+    if (closed.needsSaving()) {
+        const NoteToSave note = noteToSave(closed, true);
+        if (!save(note).isKept())
+            m_unsavedNotes.append({ closed.id, note });
+    }
 
     const bool wasSelected = id == m_selectedTabId;
     QList<EditorTab> remaining = m_tabs;
-    remaining.removeAt(index);
+    remaining.removeAt(*index);
     if (!remaining.isEmpty()) {
-        const QUuid neighbour = remaining.at(std::max<qsizetype>(index - 1, 0)).id;
+        const QUuid neighbour = remaining.at(std::max<qsizetype>(*index - 1, 0)).id;
         setTabs(std::move(remaining));
         if (wasSelected)
             setSelectedTabId(neighbour);
@@ -210,7 +219,7 @@ void NoteSession::closeTab(const QUuid &tabId)
         setTabs({ replacement });
         setSelectedTabId(replacement.id);
     }
-    syncPublishedFromActiveTab();
+    showSelectedTab();
 }
 
 void NoteSession::loadFile(const QUrl &url)
@@ -226,11 +235,17 @@ void NoteSession::loadFile(const QUrl &url)
         return;
     }
     const EditorTab replaced = m_tabs.at(*index);
-    const QString savedTo
-        = AutoSaveManager::saveIfNeeded(replaced.cachedText, replaced.openedFileURL, std::nullopt);
-    // A note that could not be written anywhere stays on screen in its tab.
-    if (savedTo.isEmpty() && !Whitespace::isBlank(replaced.cachedText))
-        addTab();
+    // A note that could not be written anywhere stays in its tab, and the file gets a new one.
+    if (replaced.needsSaving()) {
+        const SaveOutcome outcome = save(noteToSave(replaced, false));
+        if (!outcome.isKept()) {
+            addTab();
+        } else {
+            QList<EditorTab> tabs = m_tabs;
+            takeOutcome(tabs[*index], outcome);
+            setTabs(std::move(tabs));
+        }
+    }
     showFileInActiveTab(url);
 }
 
@@ -246,6 +261,77 @@ void NoteSession::loadFiles(const QList<QUrl> &urls)
         }
         addTab();
         showFileInActiveTab(url);
+    }
+}
+
+bool NoteSession::saveAll()
+{
+    flushActiveTabFromTextView();
+    bool allKept = true;
+    QList<EditorTab> tabs = m_tabs;
+    // The active note first and without its title, the others in tab order.
+    QList<qsizetype> order;
+    if (const auto active = activeTabIndex())
+        order.append(*active);
+    for (qsizetype i = 0; i < tabs.size(); ++i) {
+        if (!order.contains(i))
+            order.append(i);
+    }
+    for (const qsizetype i : order) {
+        if (!tabs.at(i).needsSaving())
+            continue;
+        const SaveOutcome outcome = save(noteToSave(tabs.at(i), tabs.at(i).id != m_selectedTabId));
+        allKept &= outcome.isKept();
+        takeOutcome(tabs[i], outcome);
+    }
+    setTabs(std::move(tabs));
+
+    QList<UnsavedNote> stillUnsaved;
+    for (const UnsavedNote &unsaved : std::as_const(m_unsavedNotes)) {
+        if (!save(unsaved.note).isKept())
+            stillUnsaved.append(unsaved);
+    }
+    allKept &= stillUnsaved.isEmpty();
+    Q_EMIT objectWillChange();
+    m_unsavedNotes = std::move(stillUnsaved);
+    syncPublishedFromActiveTab();
+    return allKept;
+}
+
+NoteToSave NoteSession::noteToSave(const EditorTab &tab, bool withTitle) const
+{
+    NoteToSave note;
+    note.text = tab.cachedText;
+    note.file = tab.openedFileURL;
+    note.fileStamp = tab.fileStamp;
+    note.isEdited = tab.isEdited;
+    if (withTitle)
+        note.preferredTitle = title(tab);
+    return note;
+}
+
+SaveOutcome NoteSession::save(const NoteToSave &note)
+{
+    const SaveOutcome outcome = AutoSaveManager::save(note);
+    if (const auto notice = SaveNotice::about(note, outcome))
+        Q_EMIT noticeRaised(*notice);
+    return outcome;
+}
+
+void NoteSession::takeOutcome(EditorTab &tab, const SaveOutcome &outcome)
+{
+    switch (outcome.place) {
+    case SaveOutcome::Place::Unchanged:
+    case SaveOutcome::Place::OwnFile:
+    case SaveOutcome::Place::Desktop:
+        tab.openedFileURL = QUrl::fromLocalFile(outcome.path);
+        tab.fileStamp = outcome.stamp;
+        tab.isEdited = false;
+        break;
+    default:
+        // A copy beside a changed file, or in the Recovered folder, is not the tab's file:
+        // the tab stays as it was, and a later save writes a fresh copy only if it changes.
+        break;
     }
 }
 
@@ -284,11 +370,31 @@ void NoteSession::setCopyPreservesLineBreaks(bool preserve)
 
 std::optional<qsizetype> NoteSession::activeTabIndex() const
 {
+    return indexOf(m_shownTabId);
+}
+
+std::optional<qsizetype> NoteSession::indexOf(const QUuid &id) const
+{
     for (qsizetype i = 0; i < m_tabs.size(); ++i) {
-        if (m_tabs.at(i).id == m_selectedTabId)
+        if (m_tabs.at(i).id == id)
             return i;
     }
     return std::nullopt;
+}
+
+void NoteSession::showSelectedTab()
+{
+    const bool changed = m_shownTabId != m_selectedTabId;
+    m_shownTabId = m_selectedTabId;
+    syncPublishedFromActiveTab();
+    if (!changed)
+        return;
+    if (TextSurface *view = textView()) {
+        view->replaceContent(m_cachedText, defaultAttributes());
+        view->setTypingAttributes(defaultAttributes());
+    }
+    updateFormattingState();
+    Q_EMIT tabShown(m_shownTabId);
 }
 
 std::optional<QUuid> NoteSession::tabHoldingFile(const QUrl &url) const
@@ -306,15 +412,24 @@ std::optional<QUuid> NoteSession::tabHoldingFile(const QUrl &url) const
 // Loading steps shared by the active tab and a tab made for a further file: read, bind, show.
 void NoteSession::showFileInActiveTab(const QUrl &url)
 {
+    // Taken before the read: should the file change meanwhile, the stamp tells a later save.
+    const std::optional<FileStamp> stamp = FileStamp::of(url.toLocalFile());
     const auto content = NoteFileReader::read(url);
     const auto index = activeTabIndex();
     if (!content || !index)
         return;
+    if (content->isTooLarge) {
+        Q_EMIT noticeRaised(
+            SaveNotice::fileTooLarge(url.toLocalFile(), NoteFileReader::maximumSize()));
+        return;
+    }
     // A file that could not be shown is not bound: typing must never overwrite it.
     const std::optional<QUrl> binding = content->isUtf8 ? std::optional<QUrl>(url) : std::nullopt;
     QList<EditorTab> tabs = m_tabs;
     tabs[*index].openedFileURL = binding;
+    tabs[*index].fileStamp = binding ? stamp : std::nullopt;
     tabs[*index].cachedText = content->text;
+    tabs[*index].isEdited = false;
     setTabs(std::move(tabs));
     setOpenedFileURL(binding);
     m_cachedText = content->text;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "autosave/savenotice.h"
 #include "editortab.h"
 #include "textattributes.h"
 #include "textsurface.h"
+#include "unsavednote.h"
 
 #include <QList>
 #include <QObject>
@@ -15,6 +17,10 @@
 // editor and the tabs, the formatting state at the caret and the copy preference.
 // Every published property fires objectWillChange() before it is stored, changed or not;
 // the tab list is always written back whole, one notification per write-back.
+//
+// The attached view always shows a known tab, and each command that selects another tab loads
+// it into the view before it returns: whatever arrives next, typed or flushed, belongs to the
+// tab on screen and to no other.
 class NoteSession : public QObject
 {
     Q_OBJECT
@@ -33,7 +39,7 @@ public:
     void updateTabTitleDraft(const QUuid &id, const QString &draft);
     void commitTabTitle(const QUuid &id);
 
-    // Text between the view and the tabs.
+    // Text between the view and the tabs. The active tab is the one the view shows.
     void flushActiveTabFromTextView();
     void updateActiveTabText(const QString &text);
     // The same for an edit of part of the text: removed characters from position on give way
@@ -53,6 +59,14 @@ public:
     // Opening files into tabs.
     void loadFile(const QUrl &url);
     void loadFiles(const QList<QUrl> &urls);
+
+    // Writes every note that needs it, as quitting does: first the active one without its
+    // title, then the other tabs in order, then notes of closed tabs that could not be
+    // written before. A tab whose note went to a new desktop file is bound to that file from
+    // then on, so a second run writes no second copy. False when a note is written nowhere.
+    bool saveAll();
+    // Notes of closed tabs whose save failed; saveAll() tries them again.
+    const QList<UnsavedNote> &unsavedNotes() const { return m_unsavedNotes; }
 
     // Formatting state at the caret, read back from the view.
     void updateFormattingState();
@@ -75,10 +89,13 @@ public:
     // Not published.
     TextSurface *textView() const;
     QString cachedText() const { return m_cachedText; }
-    void setCachedText(const QString &text) { m_cachedText = text; }
 
 Q_SIGNALS:
     void objectWillChange();
+    // The view has just been given another tab's text.
+    void tabShown(const QUuid &id);
+    // A note went somewhere the person would not look for it, or a file was not opened.
+    void noticeRaised(const SaveNotice &notice);
 
 private:
     // Store a published value: notify first, then assign, whether or not it differs.
@@ -93,12 +110,23 @@ private:
     void setOpenedFileURL(const std::optional<QUrl> &url) { publish(m_openedFileURL, url); }
 
     std::optional<qsizetype> activeTabIndex() const;
+    std::optional<qsizetype> indexOf(const QUuid &id) const;
     std::optional<QUuid> tabHoldingFile(const QUrl &url) const;
     void showFileInActiveTab(const QUrl &url);
+    // Loads the selected tab into the view when the view shows another one.
+    void showSelectedTab();
+    NoteToSave noteToSave(const EditorTab &tab, bool withTitle) const;
+    SaveOutcome save(const NoteToSave &note);
+    // The tab's file after a save: bound to where its note now is, not edited since.
+    static void takeOutcome(EditorTab &tab, const SaveOutcome &outcome);
+    void storeEditedText(qsizetype index, const QString &text);
     static bool loadCopyPreservesLineBreaksDefault();
 
     QList<EditorTab> m_tabs;
     QUuid m_selectedTabId;
+    // The tab whose text the view holds; edits and flushes go there.
+    QUuid m_shownTabId;
+    QList<UnsavedNote> m_unsavedNotes;
     std::optional<QUrl> m_openedFileURL;
     bool m_isBold = false;
     bool m_isItalic = false;

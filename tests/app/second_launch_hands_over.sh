@@ -1,12 +1,12 @@
 #!/bin/sh
 # One Wispen per user. A second launch hands its file (given relative to its own folder) to the
-# running one and exits 0; the running one holds it in a tab, which shows when the file is
-# changed behind its back and the quit puts the tab's text back. A launch without files only
+# running one and exits 0; the running one holds it in the selected tab, which shows when a
+# letter typed into the window reaches the file at quit. A launch without files only
 # brings the window up. After a crash, the socket left behind does not stop the next launch.
 set -eu
 app="$1"
 . "$(dirname "$0")/xsession.sh"
-export QT_QPA_PLATFORM=offscreen
+start_x_session
 
 channel="$XDG_RUNTIME_DIR/wispen-$(id -un)"
 
@@ -18,6 +18,14 @@ wait_for_owner() {
         [ $tries -lt 200 ] || fail "process $1 never took the channel"
         sleep 0.1
     done
+}
+
+# Types a letter at the end of the selected tab of the running app.
+type_into_window() {
+    window=$(wait_for_window 'Wispen.')
+    focus_window "$window"
+    xdotool key ctrl+End
+    xdotool type --delay 30 X
 }
 
 # Runs a later launch from folder $1 with the remaining arguments; it must end with status 0
@@ -39,10 +47,10 @@ wait_for_owner "$first"
 launch_again "$HOME" || fail "a launch without files did not end cleanly"
 launch_again "$HOME/elsewhere" c.txt
 kill -0 "$first" 2>/dev/null || fail "the running app ended"
-printf 'stale\n' >elsewhere/c.txt
+type_into_window
 kill -TERM "$first"
 wait_for_exit "$first"
-[ "$(cat elsewhere/c.txt)" = 'handed over' ] ||
+[ "$(cat elsewhere/c.txt)" = "$(printf 'handed over\nX')" ] ||
     fail "the running app did not hold c.txt: it holds '$(cat elsewhere/c.txt)'"
 
 "$app" &
@@ -54,10 +62,12 @@ wait "$crashed" || true
 "$app" &
 next=$!
 wait_for_owner "$next"
+printf 'handed over\n' >elsewhere/c.txt
 launch_again "$HOME/elsewhere" c.txt
 kill -0 "$next" 2>/dev/null || fail "the launch after the crash did not keep running"
-printf 'stale\n' >elsewhere/c.txt
+type_into_window
 kill -TERM "$next"
 wait_for_exit "$next"
-[ "$(cat elsewhere/c.txt)" = 'handed over' ] || fail "after a crash the file was not handed over"
+[ "$(cat elsewhere/c.txt)" = "$(printf 'handed over\nX')" ] ||
+    fail "after a crash the file was not handed over"
 echo "PASS: later launches handed over and ended, also after a crash"

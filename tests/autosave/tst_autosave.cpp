@@ -1,4 +1,5 @@
 #include "autosave/autosavemanager.h"
+#include "autosave/savenotice.h"
 #include "testfiles.h"
 #include "testmain.h"
 
@@ -19,6 +20,14 @@ static bool bindRootByPermissionBits(bool bind)
     syscall(SYS_capget, &header, caps);
     caps[0].effective = bind ? caps[0].effective & ~(1u << CAP_DAC_OVERRIDE) : caps[0].permitted;
     return syscall(SYS_capset, &header, caps) == 0;
+}
+
+Q_DECLARE_METATYPE(SaveOutcome::Place)
+
+static bool setModified(const QString &path, const QDateTime &time)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFile::FileModificationTime);
 }
 
 class tst_AutoSave : public QObject
@@ -48,23 +57,36 @@ void tst_AutoSave::init()
 
 void tst_AutoSave::aNoteGoesBackToItsOwnFileUnlessBlankOrUnchanged_data()
 {
+    using Place = SaveOutcome::Place;
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("place");
-    QTest::addColumn<bool>("written");
-    QTest::newRow("shorter text") << u"new"_qs << u"file"_qs << true;
-    QTest::newRow("untrimmed, not ASCII") << u"\n\n  ☐ café\r\n\u00a0 \n"_qs << u"file"_qs << true;
-    QTest::newRow("unchanged") << u"old text"_qs << u"file"_qs << false;
-    QTest::newRow("empty") << QString() << u"file"_qs << false;
-    QTest::newRow("spaces and line breaks") << u"  \n\r\n\t \u2028"_qs << u"file"_qs << false;
-    QTest::newRow("through a symbolic link") << u"new"_qs << u"link"_qs << true;
-    QTest::newRow("in a folder that admits no new file") << u"new"_qs << u"locked"_qs << true;
+    QTest::addColumn<QString>("place"); // how the own file stands when the note is saved
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<Place>("expected");
+    QTest::newRow("shorter text") << u"new"_qs << u"file"_qs << true << Place::OwnFile;
+    QTest::newRow("untrimmed, not ASCII")
+        << u"\n\n  ☐ café\r\n\u00a0 \n"_qs << u"file"_qs << true << Place::OwnFile;
+    QTest::newRow("same text") << u"old text"_qs << u"file"_qs << true << Place::Unchanged;
+    QTest::newRow("not edited") << u"other"_qs << u"file"_qs << false << Place::Unchanged;
+    QTest::newRow("empty") << QString() << u"file"_qs << true << Place::Nowhere;
+    QTest::newRow("spaces and line breaks")
+        << u"  \n\r\n\t \u2028"_qs << u"file"_qs << true << Place::Nowhere;
+    QTest::newRow("through a symbolic link") << u"new"_qs << u"link"_qs << true << Place::OwnFile;
+    QTest::newRow("in a folder that admits no new file")
+        << u"new"_qs << u"locked"_qs << true << Place::OwnFile;
+    QTest::newRow("changed by another program")
+        << u"new"_qs << u"changed"_qs << true << Place::BesideChangedFile;
+    QTest::newRow("changed elsewhere, not edited here")
+        << u"new"_qs << u"changed"_qs << false << Place::Unchanged;
+    QTest::newRow("deleted meanwhile") << u"new"_qs << u"gone"_qs << true << Place::OwnFile;
 }
 
 void tst_AutoSave::aNoteGoesBackToItsOwnFileUnlessBlankOrUnchanged()
 {
+    using Place = SaveOutcome::Place;
     QFETCH(QString, text);
     QFETCH(QString, place);
-    QFETCH(bool, written);
+    QFETCH(bool, edited);
+    QFETCH(Place, expected);
     const QTemporaryDir dir;
     const QString target = dir.filePath(u"note.txt"_qs);
     const QString own = place == u"link" ? dir.filePath(u"link.txt"_qs) : target;
@@ -75,25 +97,51 @@ void tst_AutoSave::aNoteGoesBackToItsOwnFileUnlessBlankOrUnchanged()
     QVERIFY(
         file.setFileTime(past, QFile::FileModificationTime) && file.setPermissions(permissions));
     file.close();
+    const std::optional<FileStamp> loaded = FileStamp::of(target);
     QVERIFY(place != u"link" || QFile::link(target, own));
+    QByteArray before = "old text";
+    if (place == u"changed") {
+        before = "theirs!!"; // the same size, a second later
+        QVERIFY(TestFiles::write(target, before));
+        QVERIFY(setModified(target, past.addSecs(1)));
+    }
+    QVERIFY(place != u"gone" || QFile::remove(target));
     if (place == u"locked") {
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(bindRootByPermissionBits(true));
         QVERIFY(!QFile(dir.filePath(u"probe"_qs)).open(QIODevice::WriteOnly));
     }
 
-    const QString saved = AutoSaveManager::saveIfNeeded(text, QUrl::fromLocalFile(own), u"T"_qs);
+    const SaveOutcome outcome
+        = AutoSaveManager::save({ text, QUrl::fromLocalFile(own), loaded, edited, u"T"_qs, m_now });
     QVERIFY(bindRootByPermissionBits(false));
     QVERIFY(
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
-    QCOMPARE(saved, text.trimmed().isEmpty() ? QString() : own);
-    QCOMPARE(TestFiles::contents(target), written ? text.toUtf8() : "old text");
-    QCOMPARE(
-        QFileInfo(target).lastModified().toSecsSinceEpoch() == past.toSecsSinceEpoch(), !written);
+    QCOMPARE(outcome.place, expected);
+    const bool written = expected == Place::OwnFile;
+    if (place == u"gone") {
+        QCOMPARE(TestFiles::contents(target), text.toUtf8());
+        return;
+    }
+    QCOMPARE(TestFiles::contents(target), written ? text.toUtf8() : before);
+    QCOMPARE(QFileInfo(target).lastModified().toSecsSinceEpoch()
+            == past.addSecs(place == u"changed").toSecsSinceEpoch(),
+        !written);
     QCOMPARE(QFile::permissions(target) & 0x7077, permissions);
     QCOMPARE(QFileInfo(own).isSymLink(), place == u"link");
-    QVERIFY(TestFiles::desktopFiles().isEmpty());
+    if (expected == Place::BesideChangedFile) {
+        // Beside it on the desktop, as private as the file it stands for.
+        QCOMPARE(TestFiles::desktopFiles(), QStringList { u"note.txt (recovered).txt"_qs });
+        QCOMPARE(outcome.path, QDir(desktop()).filePath(u"note.txt (recovered).txt"_qs));
+        QCOMPARE(TestFiles::contents(outcome.path), text.toUtf8());
+        QCOMPARE(QFile::permissions(outcome.path) & 0x7077, permissions);
+        QVERIFY(SaveNotice::about({ text, QUrl::fromLocalFile(own) }, outcome)
+                    ->text.contains(u"note.txt (recovered).txt"_qs));
+    } else {
+        QVERIFY(TestFiles::desktopFiles().isEmpty());
+        QVERIFY(!SaveNotice::about({}, outcome));
+    }
 }
 
 void tst_AutoSave::aDesktopFileIsNamedAfterTheTitleAndNeverReplacesAnotherNote_data()
@@ -147,7 +195,9 @@ void tst_AutoSave::aDesktopFileIsNamedAfterTheTitleAndNeverReplacesAnotherNote()
             QVERIFY(TestFiles::write(path, entry.section(u'=', 1).toUtf8()));
     }
 
-    const QString saved = AutoSaveManager::saveIfNeeded(u"note"_qs, std::nullopt, title, m_now);
+    const QString saved
+        = AutoSaveManager::save({ u"note"_qs, std::nullopt, std::nullopt, true, title, m_now })
+              .path;
 
     QCOMPARE(saved, dir.filePath(expectedName));
     QCOMPARE(TestFiles::contents(saved), QByteArray("note"));
@@ -162,36 +212,55 @@ void tst_AutoSave::aNoteThatCannotGoWhereItBelongsGoesToTheRecoveredFolder_data(
     // A regular file where a folder must be, and a file-size limit, fail for root too.
     QTest::addColumn<QUrl>("ownFile");
     QTest::addColumn<bool>("diskFull");
-    QTest::newRow("desktop path is a file") << QUrl() << false;
+    QTest::addColumn<QString>("expectedName"); // the name it would have had; empty for nowhere
+    QTest::newRow("desktop path is a file") << QUrl() << false << u"T.txt"_qs;
     QTest::newRow("own file's folder is a file")
-        << QUrl::fromLocalFile(m_dir.filePath(u"blocker/note.txt"_qs)) << false;
-    QTest::newRow("own file is not local") << QUrl(u"https://example.org/note.txt"_qs) << false;
+        << QUrl::fromLocalFile(m_dir.filePath(u"blocker/note.txt"_qs)) << false << u"note.txt"_qs;
+    QTest::newRow("own file is not local")
+        << QUrl(u"https://example.org/note.txt"_qs) << false << u"2026-12-05_14-07.txt"_qs;
+    QTest::newRow("own file changed, desktop path is a file") << QUrl::fromLocalFile(
+        m_dir.filePath(u"own.txt"_qs)) << false << u"own.txt (recovered).txt"_qs;
     QTest::newRow("disk full, so nowhere")
-        << QUrl::fromLocalFile(m_dir.filePath(u"own.txt"_qs)) << true;
+        << QUrl::fromLocalFile(m_dir.filePath(u"own.txt"_qs)) << true << QString();
 }
 
 void tst_AutoSave::aNoteThatCannotGoWhereItBelongsGoesToTheRecoveredFolder()
 {
     QFETCH(QUrl, ownFile);
     QFETCH(bool, diskFull);
+    QFETCH(QString, expectedName);
     const QString own = m_dir.filePath(u"own.txt"_qs);
     QVERIFY(TestFiles::write(m_dir.filePath(u"blocker"_qs), "") && TestFiles::write(own, "old"));
-    QVERIFY(!ownFile.isEmpty() || TestFiles::write(desktop(), "not a folder"));
+    QVERIFY(QFile::setPermissions(own, QFile::ReadOwner | QFile::WriteOwner));
+    const std::optional<FileStamp> loaded = FileStamp::of(own);
+    const bool changed = expectedName.contains(u"(recovered)");
+    QVERIFY(!changed || TestFiles::write(own, "new"));
+    QVERIFY(!changed || setModified(own, m_now));
+    QVERIFY((ownFile.isEmpty() || changed) ? TestFiles::write(desktop(), "not a folder") : true);
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit unlimited {};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
     const rlimit limit { diskFull ? 4 : unlimited.rlim_cur, unlimited.rlim_max };
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const QString saved = AutoSaveManager::saveIfNeeded(
-        u"rescued"_qs, ownFile.isEmpty() ? std::nullopt : std::optional(ownFile), u"T"_qs, m_now);
+    const NoteToSave note { u"rescued"_qs,
+        ownFile.isEmpty() ? std::nullopt : std::optional(ownFile), loaded, true, u"T"_qs, m_now };
+    const SaveOutcome outcome = AutoSaveManager::save(note);
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &unlimited), 0);
 
     const QDir recovered(AutoSaveManager::recoveredFolder());
-    QCOMPARE(saved, diskFull ? QString() : recovered.filePath(u"2026-12-05_14-07.txt"_qs));
-    QCOMPARE(TestFiles::contents(saved), diskFull ? "<unreadable>" : QByteArray("rescued"));
-    QCOMPARE(TestFiles::contents(own), QByteArray("old")); // never cut short
+    const QString expected = diskFull ? QString() : recovered.filePath(expectedName);
+    QCOMPARE(outcome.place, diskFull ? SaveOutcome::Place::Failed : SaveOutcome::Place::Recovered);
+    QCOMPARE(outcome.path, expected);
+    QCOMPARE(TestFiles::contents(expected), diskFull ? "<unreadable>" : QByteArray("rescued"));
+    QCOMPARE(TestFiles::contents(own), QByteArray(changed ? "new" : "old")); // never cut short
     QCOMPARE(QDir(m_dir.path()).entryList({ u"own.txt*"_qs }, QDir::Files | QDir::Hidden),
         QStringList { u"own.txt"_qs });
+    QCOMPARE(QFile::permissions(recovered.path()) & 0x7077,
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (changed) // a copy of a file is as private as the file
+        QCOMPARE(QFile::permissions(expected) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+    const auto notice = SaveNotice::about(note, outcome);
+    QVERIFY(notice && notice->folder == (diskFull ? QString() : recovered.path()));
 }
 
 WISPEN_TEST_MAIN(tst_AutoSave)

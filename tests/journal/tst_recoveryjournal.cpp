@@ -6,6 +6,7 @@
 #include "testfiles.h"
 #include "testmain.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 class tst_RecoveryJournal : public QObject
@@ -19,6 +20,7 @@ private Q_SLOTS:
     void entriesFollowTheTabsUntilTheFinalSaveEmptiesTheJournal();
     void recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFileChanged();
     void recoverySavesTheActiveNoteFirstAndKeepsDamagedEntriesAside();
+    void aNoteLeavesTheJournalOnlyOnceItIsWrittenAndOnlyOnce();
 
 private:
     QStringList entries() const { return QDir(m_journal).entryList(QDir::Files); }
@@ -46,7 +48,7 @@ void tst_RecoveryJournal::aDamagedEntryIsRecognised_data()
     QTest::newRow("text cut short") << good.chopped(3);
     QTest::newRow("a byte of text changed") << QByteArray(good).replace("note", "nope");
     QTest::newRow("no header") << QByteArray("just text");
-    QTest::newRow("another format") << QByteArray(good).replace("\"version\":1", "\"version\":9");
+    QTest::newRow("another format") << QByteArray(good).replace("\"version\":2", "\"version\":9");
     QTest::newRow("file that is not local") << entry.encode();
 }
 
@@ -58,6 +60,7 @@ void tst_RecoveryJournal::aDamagedEntryIsRecognised()
 
 void tst_RecoveryJournal::entriesFollowTheTabsUntilTheFinalSaveEmptiesTheJournal()
 {
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
     NoteSession session;
     RecoveryJournal journal(session, m_journal);
     session.updateActiveTabText(u"kept"_qs);
@@ -83,13 +86,16 @@ void tst_RecoveryJournal::entriesFollowTheTabsUntilTheFinalSaveEmptiesTheJournal
     journal.snapshot();
     QCOMPARE(entries().size(), 1); // blank and closed tabs leave the journal
 
+    // As private as the notes.
+    QCOMPARE(QFile::permissions(m_journal) & 0x7077, ownerOnly | QFile::ExeOwner);
+    for (const QString &name : entries())
+        QCOMPARE(QFile::permissions(QDir(m_journal).filePath(name)) & 0x7077, ownerOnly);
+
     session.selectTab(session.tabs().first().id);
     session.updateActiveTabText(u"changed just before the final save"_qs);
-    journal.clear();
-    QVERIFY(entries().isEmpty());
-    QVERIFY(!journal.isSnapshotPending());
+    QVERIFY(session.saveAll());
     journal.snapshot();
-    QVERIFY(entries().isEmpty()); // notes unchanged since the final save stay out
+    QVERIFY(entries().isEmpty()); // notes held by their files stay out
     session.updateActiveTabText(u"changed after it"_qs);
     journal.snapshot();
     QCOMPARE(entries().size(), 1);
@@ -124,11 +130,11 @@ void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFil
         journal.snapshot();
     }
 
-    QCOMPARE(JournalRecovery::recover(m_journal), 5);
+    QCOMPARE(JournalRecovery::recover(m_journal).written, 5);
 
     QCOMPARE(TestFiles::contents(urls.at(0).toLocalFile()), "typed into un changed 100%.txt");
     QCOMPARE(TestFiles::contents(urls.at(1).toLocalFile()), "another program wrote this");
-    QVERIFY(!QFileInfo::exists(urls.at(2).toLocalFile()));
+    QCOMPARE(TestFiles::contents(urls.at(2).toLocalFile()), "typed into deleted.txt");
     const QDir desktop(TestFiles::desktop());
     const QStringList dated = desktop.entryList({ u"2*.txt"_qs });
     QCOMPARE(dated.size(), 1);
@@ -137,13 +143,11 @@ void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFil
     QCOMPARE(TestFiles::contents(desktop.filePath(u"Groceries.txt"_qs)), "milk");
     QCOMPARE(TestFiles::contents(desktop.filePath(u"changed.txt (recovered).txt"_qs)),
         "typed into changed.txt");
-    QCOMPARE(TestFiles::contents(desktop.filePath(u"deleted.txt (recovered).txt"_qs)),
-        "typed into deleted.txt");
-    QCOMPARE(desktop.entryList(QDir::Files).size(), 4);
+    QCOMPARE(desktop.entryList(QDir::Files).size(), 3);
     QVERIFY(entries().isEmpty());
     QVERIFY(!QDir(RecoveryJournal::damagedFolder(m_journal)).exists());
     QVERIFY(!QDir(AutoSaveManager::recoveredFolder()).exists());
-    QCOMPARE(JournalRecovery::recover(m_journal), 0);
+    QCOMPARE(JournalRecovery::recover(m_journal).written, 0);
 }
 
 void tst_RecoveryJournal::recoverySavesTheActiveNoteFirstAndKeepsDamagedEntriesAside()
@@ -162,7 +166,7 @@ void tst_RecoveryJournal::recoverySavesTheActiveNoteFirstAndKeepsDamagedEntriesA
     QVERIFY(TestFiles::write(m_journal + u"/d.entry"_qs, "damaged"));
     QVERIFY(TestFiles::write(aside + u"/d.entry"_qs, "damaged before"));
 
-    QCOMPARE(JournalRecovery::recover(m_journal), 3);
+    QCOMPARE(JournalRecovery::recover(m_journal).written, 3);
 
     const QString dated = TestFiles::desktop() + u"/2026-12-05_14-07"_qs;
     QCOMPARE(TestFiles::contents(dated + u".txt"_qs), "first");
@@ -171,6 +175,56 @@ void tst_RecoveryJournal::recoverySavesTheActiveNoteFirstAndKeepsDamagedEntriesA
     QVERIFY(entries().isEmpty());
     QCOMPARE(TestFiles::contents(aside + u"/d.entry"_qs), "damaged before");
     QCOMPARE(TestFiles::contents(aside + u"/d.entry.2"_qs), "damaged");
+}
+
+void tst_RecoveryJournal::aNoteLeavesTheJournalOnlyOnceItIsWrittenAndOnlyOnce()
+{
+    const QTemporaryDir dir;
+    const QString own = dir.filePath(u"own.txt"_qs);
+    QVERIFY(TestFiles::write(own, "old"));
+    const QString blocked = QFileInfo(AutoSaveManager::recoveredFolder()).path();
+    NoteSession session;
+    RecoveryJournal journal(session, m_journal);
+    session.loadFile(QUrl::fromLocalFile(own));
+    session.updateActiveTabText(u"edited"_qs);
+    session.addTab();
+    session.updateActiveTabText(u"unbound"_qs);
+    session.addTab();
+    session.updateTabTitleDraft(session.selectedTabId(), u"Closed"_qs);
+    session.updateActiveTabText(u"closed while the disk was full"_qs);
+    // Regular files where the desktop and the Recovered folder's parent belong fail for root.
+    QVERIFY(QDir(blocked).removeRecursively() && QDir(TestFiles::desktop()).removeRecursively());
+    QVERIFY(QDir().mkpath(QFileInfo(blocked).path()));
+    QVERIFY(TestFiles::write(TestFiles::desktop(), "") && TestFiles::write(blocked, ""));
+    QSignalSpy notices(&session, &NoteSession::noticeRaised);
+    session.closeTab(session.selectedTabId());
+    QCOMPARE(session.unsavedNotes().size(), 1);
+    QCOMPARE(notices.size(), 1);
+
+    // A final save that reaches the own file only: the journal keeps exactly the other two.
+    QVERIFY(!session.saveAll());
+    journal.snapshot();
+    QCOMPARE(TestFiles::contents(own), "edited");
+    QCOMPARE(entries().size(), 2);
+
+    // Recovery with nowhere to write keeps both for the next start.
+    const JournalRecovery::Result stuck = JournalRecovery::recover(m_journal);
+    QCOMPARE(stuck.written, 0);
+    QCOMPARE(stuck.keptForLater, 2);
+    QCOMPARE(stuck.notices.size(), 2);
+    QCOMPARE(entries().size(), 2);
+
+    QVERIFY(QFile::remove(TestFiles::desktop()) && QFile::remove(blocked));
+    // A kill between writing a note and removing its entry: the next start finds the note
+    // written already and writes no second copy.
+    const QString anEntry = QDir(m_journal).filePath(entries().first());
+    const QByteArray kept = TestFiles::contents(anEntry);
+    QCOMPARE(JournalRecovery::recover(m_journal).written, 2);
+    QVERIFY(TestFiles::write(anEntry, kept));
+    QCOMPARE(JournalRecovery::recover(m_journal).written, 1);
+    QCOMPARE(TestFiles::desktopFiles().size(), 2);
+    QVERIFY(TestFiles::desktopFiles().contains(u"Closed.txt"_qs));
+    QVERIFY(entries().isEmpty());
 }
 
 WISPEN_TEST_MAIN(tst_RecoveryJournal)
