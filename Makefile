@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench asan mutants format clean
+.PHONY: all deps configure build run test bench stress asan mutants format clean
 
 all: build
 
@@ -21,6 +21,12 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure
+
+# The random walk of what a person does, long: thousands of walks, each checked on disk.
+STRESS_RUNS ?= 3000
+stress: build
+	cd $(BUILD_DIR) && WISPEN_STRESS_RUNS=$(STRESS_RUNS) QT_QPA_PLATFORM=offscreen \
+		../tests/run-isolated.sh tests/tst_notesnotlost
 
 # Speed and memory against a bare QTextEdit, with a throwaway HOME on the offscreen platform.
 bench: build

@@ -320,19 +320,14 @@ SaveOutcome NoteSession::save(const NoteToSave &note)
 
 void NoteSession::takeOutcome(EditorTab &tab, const SaveOutcome &outcome)
 {
-    switch (outcome.place) {
-    case SaveOutcome::Place::Unchanged:
-    case SaveOutcome::Place::OwnFile:
-    case SaveOutcome::Place::Desktop:
-        tab.openedFileURL = QUrl::fromLocalFile(outcome.path);
-        tab.fileStamp = outcome.stamp;
-        tab.isEdited = false;
-        break;
-    default:
-        // A copy beside a changed file, or in the Recovered folder, is not the tab's file:
-        // the tab stays as it was, and a later save writes a fresh copy only if it changes.
-        break;
-    }
+    // The file that now holds the note is the tab's from here on, a copy beside a changed
+    // file or in the Recovered folder included: the next save goes there, and no note is
+    // kept twice, once on disk and once more in the journal.
+    if (outcome.path.isEmpty())
+        return;
+    tab.openedFileURL = QUrl::fromLocalFile(outcome.path);
+    tab.fileStamp = outcome.stamp;
+    tab.isEdited = false;
 }
 
 void NoteSession::updateFormattingState()

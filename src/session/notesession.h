@@ -62,8 +62,9 @@ public:
 
     // Writes every note that needs it, as quitting does: first the active one without its
     // title, then the other tabs in order, then notes of closed tabs that could not be
-    // written before. A tab whose note went to a new desktop file is bound to that file from
-    // then on, so a second run writes no second copy. False when a note is written nowhere.
+    // written before. A tab is bound from then on to the file that holds its note (a new
+    // desktop file, a copy), so a second run writes no second copy. False when a note is
+    // written nowhere.
     bool saveAll();
     // Notes of closed tabs whose save failed; saveAll() tries them again.
     const QList<UnsavedNote> &unsavedNotes() const { return m_unsavedNotes; }
@@ -117,7 +118,7 @@ private:
     void showSelectedTab();
     NoteToSave noteToSave(const EditorTab &tab, bool withTitle) const;
     SaveOutcome save(const NoteToSave &note);
-    // The tab's file after a save: bound to where its note now is, not edited since.
+    // The tab after a save: bound to where its note now is, not edited since.
     static void takeOutcome(EditorTab &tab, const SaveOutcome &outcome);
     void storeEditedText(qsizetype index, const QString &text);
     static bool loadCopyPreservesLineBreaksDefault();
