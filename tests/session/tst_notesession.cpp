@@ -222,6 +222,8 @@ void tst_NoteSession::aFileIsReadAsStrictUtf8OrNotAtAll_data()
     // Opening fails for root too when no file descriptor is left.
     QTest::newRow("no file descriptor left") << u"no descriptor"_qs << QByteArray() << notRead;
     QTest::newRow("not a local file") << u"remote"_qs << QByteArray() << notRead;
+    // Sparse: as large as it says, without the disk space.
+    QTest::newRow("larger than the limit") << u"too large"_qs << QByteArray() << u"(too large)"_qs;
 }
 
 void tst_NoteSession::aFileIsReadAsStrictUtf8OrNotAtAll()
@@ -238,6 +240,8 @@ void tst_NoteSession::aFileIsReadAsStrictUtf8OrNotAtAll()
         QCOMPARE(mkfifo(QFile::encodeName(url.toLocalFile()).constData(), 0600), 0);
     else if (kind == u"remote")
         url = QUrl(u"https://example.org/note.txt"_qs);
+    else if (kind == u"too large")
+        QVERIFY(QFile(makeFile(kind, {}).toLocalFile()).resize(NoteFileReader::maximumSize() + 1));
     rlimit files {};
     QCOMPARE(getrlimit(RLIMIT_NOFILE, &files), 0);
     const rlimit limit { kind == u"no descriptor" ? 0 : files.rlim_cur, files.rlim_max };
@@ -246,8 +250,20 @@ void tst_NoteSession::aFileIsReadAsStrictUtf8OrNotAtAll()
     QCOMPARE(setrlimit(RLIMIT_NOFILE, &files), 0);
 
     QCOMPARE(!content ? u"(not read)"_qs
-                      : (content->isUtf8 ? QString() : u"(not UTF-8)"_qs) + content->text,
+            : content->isTooLarge
+            ? u"(too large)"_qs
+            : (content->isUtf8 ? QString() : u"(not UTF-8)"_qs) + content->text,
         read);
+    if (kind != u"too large")
+        return;
+    // Refused with a notice that names the file and the limit; the tab stays as it was.
+    NoteSession session;
+    QSignalSpy notices(&session, &NoteSession::noticeRaised);
+    session.loadFile(url);
+    QCOMPARE(notices.size(), 1);
+    const QString notice = notices.first().first().value<SaveNotice>().text;
+    QVERIFY2(notice.contains(u"too large"_qs) && notice.contains(u" MB"_qs), qPrintable(notice));
+    QCOMPARE(session.tabs().first().openedFileURL, std::nullopt);
 }
 
 // What loading next.txt over the active tab does, with the note that was there before.
