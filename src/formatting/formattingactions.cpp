@@ -125,11 +125,10 @@ void setAlignment(Qt::Alignment alignment, WispenTextView *textView)
     const QTextCursor selection = textView->textCursor();
     const QTextDocument *document = textView->document();
     const QTextBlock first = document->findBlock(selection.selectionStart());
+    // The paragraphs that hold a selected character, a paragraph's closing break included; a
+    // selection that ends where a paragraph starts leaves that paragraph alone.
     const int lastCharacter = std::max(selection.selectionEnd() - 1, selection.selectionStart());
-    // The caret's paragraph holds the typing alignment, so it changes even when a selection
-    // ends right at its start.
-    const int last = std::max(document->findBlock(lastCharacter).blockNumber(),
-        document->findBlock(selection.position()).blockNumber());
+    const int last = document->findBlock(lastCharacter).blockNumber();
     QTextBlockFormat aligned;
     aligned.setAlignment(alignment);
     textView->applyFormat([&](QTextCursor &cursor) {

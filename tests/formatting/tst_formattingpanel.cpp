@@ -192,7 +192,7 @@ void tst_FormattingPanel::alignmentCoversWholeParagraphsAndReturnKeepsIt_data()
 
     QTest::newRow("caret inside a paragraph") << u"one\nt|wo\nthree"_qs << u"- c -"_qs;
     QTest::newRow("end of one into the next") << u"on[e\nt]wo\nthree"_qs << u"c c -"_qs;
-    QTest::newRow("up to where a line starts, caret there") << u"[one\n]two"_qs << u"c c"_qs;
+    QTest::newRow("up to where a line starts, caret there") << u"[one\n]two"_qs << u"c -"_qs;
     QTest::newRow("up to where a line starts, caret before") << u"]one\n[two"_qs << u"c -"_qs;
     QTest::newRow("empty note") << u"|"_qs << u"c"_qs;
 }
@@ -213,7 +213,6 @@ void tst_FormattingPanel::alignmentCoversWholeParagraphsAndReturnKeepsIt()
     click(Command::AlignCenter);
 
     QCOMPARE(alignments(), expected);
-    QCOMPARE(m_view->typingAttributes().paragraph.alignment(), Qt::AlignHCenter);
     QCOMPARE(marked(m_view), text);
     // Even on an empty paragraph, where Qt's own Return would drop the alignment.
     m_view->moveCursor(QTextCursor::End);
