@@ -45,6 +45,9 @@ void addFileMenu(QMainWindow &window, ContentView &content, AppDelegate &delegat
     QObject::connect(
         addItem(menu, QStringLiteral("New Tab"), { QKeySequence(Qt::CTRL | Qt::Key_T) }),
         &QAction::triggered, &content, [&content] { content.addTab(); });
+    QObject::connect(addItem(menu, QStringLiteral("Reopen Closed Tab"),
+                         { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T) }),
+        &QAction::triggered, &content, [&content] { content.reopenClosedTab(); });
     QObject::connect(addItem(menu, QStringLiteral("Open..."), { QKeySequence::Open }),
         &QAction::triggered, &content,
         [&delegate, &window] { delegate.openFilesFromDialog(&window); });
@@ -61,6 +64,12 @@ void addFileMenu(QMainWindow &window, ContentView &content, AppDelegate &delegat
                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
                              QKeySequence(Qt::CTRL | Qt::Key_PageUp) }),
         &QAction::triggered, &content, [&content] { content.selectTabAtOffset(-1); });
+    QObject::connect(addItem(menu, QStringLiteral("Move Tab Left"),
+                         { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp) }),
+        &QAction::triggered, &content, [&content] { content.moveSelectedTab(-1); });
+    QObject::connect(addItem(menu, QStringLiteral("Move Tab Right"),
+                         { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown) }),
+        &QAction::triggered, &content, [&content] { content.moveSelectedTab(1); });
     menu->addSeparator();
     QAction *quit = addItem(menu, QStringLiteral("Quit"), { QKeySequence(Qt::CTRL | Qt::Key_Q) });
     quit->setMenuRole(QAction::QuitRole);

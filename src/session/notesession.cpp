@@ -199,11 +199,19 @@ void NoteSession::closeTab(const QUuid &tabId)
     const auto index = indexOf(id);
     if (!index)
         return;
-    const EditorTab closed = m_tabs.at(*index);
+    EditorTab closed = m_tabs.at(*index);
     if (closed.needsSaving()) {
         const NoteToSave note = noteToSave(closed, true);
-        if (!save(note).isKept())
+        const SaveOutcome outcome = save(note);
+        if (!outcome.isKept())
             m_unsavedNotes.append({ closed.id, note });
+        takeOutcome(closed, outcome);
+    }
+    if (!Whitespace::isBlank(closed.cachedText)) {
+        constexpr qsizetype remembered = 20;
+        m_closedTabs.append(closed);
+        if (m_closedTabs.size() > remembered)
+            m_closedTabs.removeFirst();
     }
 
     const bool wasSelected = id == m_selectedTabId;
@@ -220,6 +228,37 @@ void NoteSession::closeTab(const QUuid &tabId)
         setSelectedTabId(replacement.id);
     }
     showSelectedTab();
+}
+
+void NoteSession::moveTab(const QUuid &id, qsizetype index)
+{
+    const auto from = indexOf(id);
+    if (!from)
+        return;
+    QList<EditorTab> tabs = m_tabs;
+    tabs.move(*from, std::clamp<qsizetype>(index, 0, tabs.size() - 1));
+    setTabs(std::move(tabs));
+}
+
+bool NoteSession::reopenClosedTab()
+{
+    if (m_closedTabs.isEmpty())
+        return false;
+    flushActiveTabFromTextView();
+    const EditorTab tab = m_closedTabs.takeLast();
+    // Its file is open again already: that tab is the note now.
+    if (const auto holder = tab.openedFileURL ? tabHoldingFile(*tab.openedFileURL) : std::nullopt) {
+        selectTab(*holder);
+        return true;
+    }
+    // A note that could not be saved at closing is the tab's again, edited as it was.
+    m_unsavedNotes.removeIf([&tab](const UnsavedNote &unsaved) { return unsaved.tabId == tab.id; });
+    QList<EditorTab> tabs = m_tabs;
+    tabs.append(tab);
+    setTabs(std::move(tabs));
+    setSelectedTabId(tab.id);
+    showSelectedTab();
+    return true;
 }
 
 void NoteSession::loadFile(const QUrl &url)

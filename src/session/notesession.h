@@ -55,6 +55,13 @@ public:
     void selectTab(const QUuid &id);
     void addTab();
     void closeTab(const QUuid &id);
+    // Puts the tab at index (clamped to the list), keeping the selection.
+    void moveTab(const QUuid &id, qsizetype index);
+    // Brings back the most recently closed tab that was not blank, with its text, title and
+    // file, and selects it. Its note was saved when it closed, so the tab is bound to the file
+    // that holds it. False when there is none.
+    bool reopenClosedTab();
+    bool canReopenClosedTab() const { return !m_closedTabs.isEmpty(); }
 
     // Opening files into tabs.
     void loadFile(const QUrl &url);
@@ -128,6 +135,8 @@ private:
     // The tab whose text the view holds; edits and flushes go there.
     QUuid m_shownTabId;
     QList<UnsavedNote> m_unsavedNotes;
+    // Most recent last.
+    QList<EditorTab> m_closedTabs;
     std::optional<QUrl> m_openedFileURL;
     bool m_isBold = false;
     bool m_isItalic = false;

@@ -67,6 +67,10 @@ QWidget *ContentView::makeTabBar()
     row->setSpacing(0);
     m_strip = new TabStrip(bar);
     connect(m_strip, &TabStrip::closeRequested, this, &ContentView::closeFromButton);
+    connect(m_strip, &TabStrip::moveRequested, this, [this](const QUuid &id, int index) {
+        finalizeRenameIfNeeded();
+        m_session.moveTab(id, index);
+    });
     row->addWidget(m_strip, 1, Qt::AlignVCenter);
     m_addButton = new SymbolButton(QStringLiteral("plus"), addButtonLook(), bar);
     m_addButton->setToolTip(QStringLiteral("New tab"));
@@ -103,6 +107,25 @@ void ContentView::selectTabAtOffset(int offset)
     selectFromTitle(id);
 }
 
+void ContentView::moveSelectedTab(int offset)
+{
+    finalizeRenameIfNeeded();
+    const QList<EditorTab> &tabs = m_session.tabs();
+    for (qsizetype i = 0; i < tabs.size(); ++i) {
+        if (tabs.at(i).id == m_session.selectedTabId()) {
+            const QUuid id = tabs.at(i).id;
+            m_session.moveTab(id, i + offset);
+            return;
+        }
+    }
+}
+
+void ContentView::reopenClosedTab()
+{
+    finalizeRenameIfNeeded();
+    m_session.reopenClosedTab();
+}
+
 TabCell *ContentView::cell(const QUuid &id) const
 {
     return m_strip->existingCell(id);
@@ -137,6 +160,16 @@ void ContentView::refresh()
     }
     m_strip->arrange(order);
     m_strip->updateGeometry();
+    revealSelectedTab();
+}
+
+void ContentView::revealSelectedTab()
+{
+    // Once the row is laid out with the cells just arranged.
+    QTimer::singleShot(0, this, [this] {
+        if (TabCell *selected = cell(m_session.selectedTabId()))
+            m_strip->reveal(selected);
+    });
 }
 
 void ContentView::showRenameField(TabCell *cell)

@@ -29,6 +29,9 @@ public:
     void closeSelectedTab();
     // Selects the tab offset places from the selected one, wrapping around, like a title click.
     void selectTabAtOffset(int offset);
+    // Moves the selected tab offset places along the row, stopping at its ends.
+    void moveSelectedTab(int offset);
+    void reopenClosedTab();
 
     std::optional<QUuid> renamingTabId() const { return m_renamingTabId; }
     QString renameDraft() const { return m_renameDraft; }
@@ -51,6 +54,7 @@ private:
     void closeFromButton(const QUuid &id);
     void setRenamingTabId(const std::optional<QUuid> &id);
     void focusRenameField();
+    void revealSelectedTab();
     void showRenameField(TabCell *cell);
 
     NoteSession &m_session;

@@ -2,7 +2,9 @@
 
 #include "tabcell.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -40,6 +42,10 @@ TabCell *TabStrip::cell(const QUuid &id)
     auto *created = new TabCell(id, m_row);
     connect(created, &TabCell::closeClicked, this, [this, id] { Q_EMIT closeRequested(id); });
     m_cells.insert(id, created);
+    // Drags begin on the cell or any of its children; watch them all as they come.
+    created->installEventFilter(this);
+    for (QWidget *child : created->findChildren<QWidget *>())
+        child->installEventFilter(this);
     m_layout->insertWidget(m_layout->count() - 1, created, 0, Qt::AlignVCenter);
     created->show();
     return created;
@@ -52,6 +58,8 @@ void TabStrip::arrange(const QList<QUuid> &order)
             ++it;
             continue;
         }
+        if (m_pressed == it.value())
+            m_pressed = nullptr;
         delete it.value();
         it = m_cells.erase(it);
     }
@@ -62,6 +70,12 @@ void TabStrip::arrange(const QList<QUuid> &order)
         m_layout->removeWidget(wanted);
         m_layout->insertWidget(int(i), wanted, 0, Qt::AlignVCenter);
     }
+}
+
+void TabStrip::reveal(TabCell *cell)
+{
+    if (cell)
+        ensureWidgetVisible(cell, cellSpacing + horizontalPadding, 0);
 }
 
 QSize TabStrip::sizeHint() const
@@ -81,4 +95,69 @@ void TabStrip::wheelEvent(QWheelEvent *event)
     const int step = delta.x() != 0 ? delta.x() : delta.y();
     horizontalScrollBar()->setValue(horizontalScrollBar()->value() - step);
     event->accept();
+}
+
+int TabStrip::indexAt(int rowX) const
+{
+    int index = 0;
+    for (int i = 0; i < m_layout->count(); ++i) {
+        QWidget *widget = m_layout->itemAt(i)->widget();
+        if (!widget)
+            continue;
+        if (rowX < widget->geometry().center().x())
+            return index;
+        ++index;
+    }
+    return std::max(index - 1, 0);
+}
+
+bool TabStrip::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (event->type() == QEvent::ChildAdded) {
+        // A title or rename field shown later is watched too.
+        if (auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
+            child->installEventFilter(this);
+        return false;
+    }
+    if (!widget)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        m_pressed = nullptr;
+        for (QWidget *w = widget; w && w != m_row; w = w->parentWidget()) {
+            if (auto *cell = qobject_cast<TabCell *>(w))
+                m_pressed = cell;
+        }
+        m_pressPosition = widget->mapTo(m_row, mouse->position().toPoint());
+        m_isDragging = false;
+        break;
+    }
+    case QEvent::MouseMove: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (!m_pressed || !(mouse->buttons() & Qt::LeftButton))
+            break;
+        const QPoint at = widget->mapTo(m_row, mouse->position().toPoint());
+        if (!m_isDragging
+            && (at - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
+            break;
+        m_isDragging = true;
+        const int target = indexAt(at.x());
+        if (target != m_layout->indexOf(m_pressed))
+            Q_EMIT moveRequested(m_pressed->id(), target);
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        m_pressed = nullptr;
+        // A drag ends without the click that a release would otherwise make.
+        if (std::exchange(m_isDragging, false))
+            return true;
+        break;
+    default:
+        break;
+    }
+    return false;
 }
