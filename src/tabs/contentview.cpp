@@ -8,6 +8,7 @@
 #include "tabcell.h"
 #include "tabstrip.h"
 #include "ui/symbolbutton.h"
+#include "ui/verticalscroller.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -43,7 +44,9 @@ ContentView::ContentView(NoteSession &session, QWidget *parent)
     m_editor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_panel = new FormattingPanel(session, m_editor->textView(), this);
     editorRow->addWidget(m_editor, 1);
-    editorRow->addWidget(m_panel);
+    // At a large zoom the panel is taller than the window: it scrolls rather than losing its
+    // last buttons.
+    editorRow->addWidget(new VerticalScroller(m_panel, this));
     column->addLayout(editorRow, 1);
 
     connect(

@@ -1,14 +1,18 @@
-#include "session/notesession.h"
 #include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
+#include "formatting/formattingpanel.h"
+#include "session/notesession.h"
 #include "tabs/contentview.h"
 #include "tabs/tabcell.h"
 #include "testfiles.h"
 #include "testmain.h"
 #include "ui/symbolbutton.h"
+#include "ui/verticalscroller.h"
 
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 
 // The row of tabs as a person arranges it: the selected tab always in view, tabs moved by
 // dragging and by keyboard, and closed tabs brought back.
@@ -21,6 +25,7 @@ private Q_SLOTS:
     void theSelectedTabStaysInViewOfANarrowWindow();
     void tabsMoveByKeyboardAndByDraggingAndKeepTheSelection();
     void closedTabsComeBackMostRecentFirstBoundToWhereTheirNoteWent();
+    void thePanelScrollsToItsLastButtonInAShortWindow();
 
 private:
     QStringList titles() const
@@ -148,6 +153,28 @@ void tst_TabStrip::closedTabsComeBackMostRecentFirstBoundToWhereTheirNoteWent()
     m_view->closeSelectedTab();
     QCOMPARE(TestFiles::desktopFiles(), QStringList { u"Plan.txt"_qs });
     QCOMPARE(TestFiles::contents(TestFiles::desktop() + u"/Plan.txt"_qs), "a better plan");
+}
+
+void tst_TabStrip::thePanelScrollsToItsLastButtonInAShortWindow()
+{
+    // As short as the default window's content at zoom 2.0.
+    m_view->resize(420, 300);
+    settle();
+    auto *scroller = m_view->findChild<VerticalScroller *>();
+    QWidget *info = m_view->panel()->infoButton();
+    const auto infoShows = [&] {
+        const QRect at(info->mapTo(scroller->viewport(), QPoint()), info->size());
+        return scroller->viewport()->rect().contains(at);
+    };
+    QCOMPARE(scroller->width(), m_view->panel()->width()); // no scroll bar takes its width
+    QVERIFY(!infoShows());
+    const QPoint middle = scroller->viewport()->rect().center();
+    QWheelEvent wheel(middle, scroller->viewport()->mapToGlobal(middle), {}, { 0, -600 },
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(scroller->viewport(), &wheel);
+    QVERIFY(infoShows());
+    m_view->resize(420, 900);
+    QTRY_COMPARE(scroller->verticalScrollBar()->maximum(), 0);
 }
 
 WISPEN_TEST_MAIN(tst_TabStrip)
