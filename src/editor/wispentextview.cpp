@@ -277,3 +277,20 @@ void WispenTextView::applyTextInset()
     root->setFrameFormat(format);
     doc->setUndoRedoEnabled(undoEnabled);
 }
+
+ViewState WispenTextView::viewState() const
+{
+    const QTextCursor cursor = textCursor();
+    return { cursor.anchor(), cursor.position(), verticalScrollBar()->value() };
+}
+
+void WispenTextView::restoreViewState(const ViewState &state)
+{
+    const int end = document()->characterCount() - 1;
+    QTextCursor cursor(document());
+    cursor.setPosition(std::clamp(state.anchor, 0, end));
+    cursor.setPosition(std::clamp(state.position, 0, end), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    // setTextCursor() scrolled to the caret; the scroll position as it was wins.
+    verticalScrollBar()->setValue(state.scrollY);
+}

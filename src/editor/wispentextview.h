@@ -41,6 +41,8 @@ public:
 
     FormattingState formattingState() const override;
     void takeFocus() override;
+    ViewState viewState() const override;
+    void restoreViewState(const ViewState &state) override;
 
     // The format of the character at position (QTextCursor::charFormat() gives the one before).
     QTextCharFormat characterFormatAt(int position) const;

@@ -215,6 +215,7 @@ void NoteSession::closeTab(const QUuid &tabId)
     }
 
     const bool wasSelected = id == m_selectedTabId;
+    m_viewStates.remove(id);
     QList<EditorTab> remaining = m_tabs;
     remaining.removeAt(*index);
     if (!remaining.isEmpty()) {
@@ -419,13 +420,18 @@ std::optional<qsizetype> NoteSession::indexOf(const QUuid &id) const
 void NoteSession::showSelectedTab()
 {
     const bool changed = m_shownTabId != m_selectedTabId;
+    TextSurface *view = textView();
+    if (changed && view && indexOf(m_shownTabId))
+        m_viewStates.insert(m_shownTabId, view->viewState());
     m_shownTabId = m_selectedTabId;
     syncPublishedFromActiveTab();
     if (!changed)
         return;
-    if (TextSurface *view = textView()) {
+    if (view) {
         view->replaceContent(m_cachedText, defaultAttributes());
         view->setTypingAttributes(defaultAttributes());
+        if (const auto state = m_viewStates.constFind(m_shownTabId); state != m_viewStates.cend())
+            view->restoreViewState(*state);
     }
     updateFormattingState();
     Q_EMIT tabShown(m_shownTabId);

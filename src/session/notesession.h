@@ -6,6 +6,7 @@
 #include "textsurface.h"
 #include "unsavednote.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -137,6 +138,8 @@ private:
     QList<UnsavedNote> m_unsavedNotes;
     // Most recent last.
     QList<EditorTab> m_closedTabs;
+    // Where each tab was left on screen; a tab shown for the first time starts at the top.
+    QHash<QUuid, ViewState> m_viewStates;
     std::optional<QUrl> m_openedFileURL;
     bool m_isBold = false;
     bool m_isItalic = false;

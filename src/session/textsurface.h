@@ -2,6 +2,7 @@
 
 #include "formattingstate.h"
 #include "textattributes.h"
+#include "viewstate.h"
 
 #include <QString>
 
@@ -23,4 +24,8 @@ public:
     // The formatting at the caret, or at the first selected character.
     virtual FormattingState formattingState() const = 0;
     virtual void takeFocus() = 0;
+    // The caret, selection and scroll position, to give back when the note shows again.
+    virtual ViewState viewState() const = 0;
+    // Positions beyond the text are clamped to its end.
+    virtual void restoreViewState(const ViewState &state) = 0;
 };

@@ -26,6 +26,7 @@ private Q_SLOTS:
     void tabsMoveByKeyboardAndByDraggingAndKeepTheSelection();
     void closedTabsComeBackMostRecentFirstBoundToWhereTheirNoteWent();
     void thePanelScrollsToItsLastButtonInAShortWindow();
+    void eachTabKeepsItsCaretSelectionAndScrollPosition();
 
 private:
     QStringList titles() const
@@ -175,6 +176,30 @@ void tst_TabStrip::thePanelScrollsToItsLastButtonInAShortWindow()
     QVERIFY(infoShows());
     m_view->resize(420, 900);
     QTRY_COMPARE(scroller->verticalScrollBar()->maximum(), 0);
+}
+
+void tst_TabStrip::eachTabKeepsItsCaretSelectionAndScrollPosition()
+{
+    WispenTextView *view = m_view->editor()->textView();
+    typeNote(QStringList(200, u"a line of the first note"_qs).join(u'\n'));
+    QTextCursor selection(view->document());
+    selection.setPosition(3000);
+    selection.setPosition(2990, QTextCursor::KeepAnchor);
+    view->setTextCursor(selection);
+    const int scrolled = view->verticalScrollBar()->value();
+    QVERIFY(scrolled > 0);
+    const QUuid first = m_session->selectedTabId();
+    m_view->addTab();
+    QCOMPARE(view->textCursor().position(), 0); // a new tab starts at the top
+    typeNote(u"short"_qs);
+    m_session->selectTab(first);
+    QCOMPARE(view->textCursor().anchor(), 3000);
+    QCOMPARE(view->textCursor().position(), 2990);
+    QCOMPARE(view->verticalScrollBar()->value(), scrolled);
+    QTest::keyClicks(view, u"x"_qs); // typing after a switch goes where the caret was
+    QCOMPARE(m_session->currentText().mid(2990, 2), u"xa"_qs);
+    m_view->selectTabAtOffset(1);
+    QCOMPARE(view->textCursor().position(), 5); // where typing "short" left it
 }
 
 WISPEN_TEST_MAIN(tst_TabStrip)
