@@ -5,6 +5,7 @@
 #include "app/filedropfilter.h"
 #include "app/instancechannel.h"
 #include "app/mainwindow.h"
+#include "app/unresponsiveprompt.h"
 #include "app/wispenapp.h"
 #include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <memory>
 
 namespace Launcher {
@@ -29,13 +31,27 @@ void bringToFront(QWidget *window)
     window->activateWindow();
 }
 
+// Hands the files over or makes this process the one Wispen of the user. While a running one
+// holds the lock without answering, the user decides whether to wait for it; this launch never
+// goes on beside it.
+InstanceChannel::Role settleRole(InstanceChannel &instance, const QList<QUrl> &files)
+{
+    InstanceChannel::Role role = instance.start(files);
+    while (role == InstanceChannel::Role::Unresponsive
+        && UnresponsivePrompt::askToWait(instance.places()))
+        role = instance.start(files);
+    if (role == InstanceChannel::Role::Unavailable) {
+        QMessageBox::critical(nullptr, QStringLiteral("Wispen"),
+            QStringLiteral("Wispen cannot start: it cannot create its lock file %1")
+                .arg(instance.places().lockPath));
+    }
+    return role;
+}
+
 // Only the one Wispen of the user keeps a journal. A journal left with entries means the last
 // run ended without its final save: that save is completed here, before the window appears.
-std::unique_ptr<RecoveryJournal> keepJournal(
-    const InstanceChannel &instance, NoteSession &session, AppDelegate &delegate)
+std::unique_ptr<RecoveryJournal> keepJournal(NoteSession &session, AppDelegate &delegate)
 {
-    if (!instance.ownsInstance())
-        return nullptr;
     const QString folder = RecoveryJournal::defaultFolder();
     JournalRecovery::recover(folder);
     auto journal = std::make_unique<RecoveryJournal>(session, folder);
@@ -69,14 +85,21 @@ int run(int &argc, char **argv, const ShownHandler &onShown)
 
     const QList<QUrl> files
         = CommandLine::fileUrls(QApplication::arguments().sliced(1), QDir::currentPath());
-    InstanceChannel instance;
-    if (instance.start(files) == InstanceChannel::Role::HandedOver)
+    InstanceChannel instance(InstancePlaces::ofCurrentUser(), InstanceChannel::Timeouts {});
+    switch (settleRole(instance, files)) {
+    case InstanceChannel::Role::Owner:
+        break;
+    case InstanceChannel::Role::HandedOver:
         return 0;
+    case InstanceChannel::Role::Unresponsive:
+    case InstanceChannel::Role::Unavailable:
+        return 1;
+    }
 
     NoteSession &session = NoteSession::shared();
     AppDelegate delegate(session);
     delegate.finishLaunching();
-    const std::unique_ptr<RecoveryJournal> journal = keepJournal(instance, session, delegate);
+    const std::unique_ptr<RecoveryJournal> journal = keepJournal(session, delegate);
 
     WispenApp scene(session, delegate);
     delegate.openFiles(files);
