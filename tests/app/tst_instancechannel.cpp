@@ -122,6 +122,10 @@ void tst_InstanceChannel::laterLaunchHandsItsFilesOver_data()
     QTest::newRow("no files, to bring the window up") << QList<QUrl>() << QList<QUrl>();
     const QList<QUrl> odd = localFiles({ QStringLiteral("/notes/Grüße\nzwei %0A.txt") });
     QTest::newRow("line break and umlauts in a name") << odd << odd;
+    QStringList many;
+    for (int i = 0; i < 3000; ++i)
+        many.append(QStringLiteral("/notes/%1/%2.txt").arg(QString(100, u'n')).arg(i));
+    QTest::newRow("more than a socket buffer holds") << localFiles(many) << localFiles(many);
     QTest::newRow("only absolute local files")
         << QList<QUrl> { QUrl(QStringLiteral("https://example.org/a.txt")),
                QUrl(QStringLiteral("file:relative.txt")), two.first() }
