@@ -1,185 +1,115 @@
 #include "instancechannel.h"
 
-#include <QDataStream>
+#include "app/handovermessage.h"
+#include "app/handoverreader.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <chrono>
-#include <pwd.h>
-#include <unistd.h>
+#include <algorithm>
 
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto connectTimeout = 1s;
-// The running one loads the files before it answers; big files take a moment.
-constexpr auto acknowledgeTimeout = 10s;
-// How long a launch waits for another one that is setting up the channel right now.
-constexpr auto setUpTimeout = 5s;
-constexpr auto lockRetryInterval = 100ms;
-constexpr auto streamVersion = QDataStream::Qt_6_4;
-const QByteArray acknowledgement = QByteArrayLiteral("ok");
+constexpr auto retryInterval = 100ms;
 
-QString userName()
+int remainingMs(const QDeadlineTimer &deadline)
 {
-    const passwd *entry = getpwuid(getuid());
-    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(getuid());
+    return int(std::max<qint64>(0, deadline.remainingTime()));
 }
 
-// A folder only the user may enter: made 0700, and refused when someone else owns it.
-bool isPrivateFolder(const QString &path)
+// Waits for the running one to say exactly `expected`.
+bool receive(QLocalSocket &socket, const QByteArray &expected, const QDeadlineTimer &deadline)
 {
-    const QFileInfo info(path);
-    return info.isDir() && !info.isSymLink() && info.ownerId() == getuid()
-        && (info.permissions()
-               & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
-                   | QFile::WriteOther | QFile::ExeOther))
-        == 0;
-}
-
-QString privateFolder()
-{
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && isPrivateFolder(runtime))
-        return runtime;
-    const QString fallback
-        = QDir(QDir::tempPath()).filePath(QStringLiteral("wispen-") + userName());
-    QDir().mkdir(fallback, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return isPrivateFolder(fallback) ? fallback : QString();
-}
-
-QStringList paths(const QList<QUrl> &files)
-{
-    QStringList result;
-    for (const QUrl &file : files)
-        result.append(file.toLocalFile());
-    return result;
+    while (socket.bytesAvailable() < expected.size()) {
+        if (!socket.waitForReadyRead(remainingMs(deadline)))
+            return false;
+    }
+    return socket.read(expected.size()) == expected;
 }
 
 } // namespace
 
-InstanceChannel::InstanceChannel(QObject *parent)
-    : InstanceChannel(defaultSocketPath(), parent)
-{
-}
-
-InstanceChannel::InstanceChannel(const QString &socketPath, QObject *parent)
+InstanceChannel::InstanceChannel(
+    const InstancePlaces &places, const Timeouts &timeouts, QObject *parent)
     : QObject(parent)
-    , m_socketPath(socketPath)
+    , m_places(places)
+    , m_timeouts(timeouts)
 {
 }
 
-InstanceChannel::~InstanceChannel() = default;
-
-QString InstanceChannel::defaultSocketPath()
+InstanceChannel::~InstanceChannel()
 {
-    const QString folder = privateFolder();
-    return folder.isEmpty() ? QString()
-                            : QDir(folder).filePath(QStringLiteral("wispen-") + userName());
+    // The socket goes before the lock: once the lock is free, the next Wispen may listen at
+    // the same path, and closing ours then would remove its socket.
+    delete m_server;
 }
 
+// The lock alone decides which process is the one Wispen. Its holder listens right after taking
+// it, so a launch that finds it held keeps trying to reach the holder for a while: two launches
+// at the same moment find each other this way. Only the lock of a process that has ended is
+// taken over.
 InstanceChannel::Role InstanceChannel::start(const QList<QUrl> &files)
 {
-    if (m_socketPath.isEmpty())
-        return Role::Standalone;
-    if (const auto settled = settledBy(handOver(files)))
-        return *settled;
-    return lockAndListen(files);
-}
-
-bool InstanceChannel::ownsInstance() const
-{
-    return m_server && m_server->isListening();
-}
-
-// What a launch is once a handover was tried: nothing yet when nobody answered.
-std::optional<InstanceChannel::Role> InstanceChannel::settledBy(Handover handover)
-{
-    switch (handover) {
-    case Handover::Acknowledged:
-        return Role::HandedOver;
-    case Handover::Failed:
-        return Role::Standalone;
-    case Handover::NoAnswer:
-        break;
-    }
-    return std::nullopt;
-}
-
-InstanceChannel::Handover InstanceChannel::handOver(const QList<QUrl> &files) const
-{
-    QLocalSocket socket;
-    socket.connectToServer(m_socketPath);
-    if (!socket.waitForConnected(int(std::chrono::milliseconds(connectTimeout).count())))
-        return Handover::NoAnswer;
-    QByteArray message;
-    QDataStream out(&message, QIODevice::WriteOnly);
-    out.setVersion(streamVersion);
-    out << paths(files);
-    socket.write(message);
-    const QDeadlineTimer deadline(acknowledgeTimeout);
-    while (socket.bytesAvailable() < acknowledgement.size() && !deadline.hasExpired()) {
-        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
-            break;
-    }
-    return socket.read(acknowledgement.size()) == acknowledgement ? Handover::Acknowledged
-                                                                  : Handover::Failed;
-}
-
-// Only one launch at a time may decide that nobody answers, clear a socket left by a crash
-// and listen: a file manager may start several copies at once. The lock is held for the life
-// of the process, so whoever holds it is the one Wispen.
-InstanceChannel::Role InstanceChannel::lockAndListen(const QList<QUrl> &files)
-{
-    auto lock = std::make_unique<QLockFile>(m_socketPath + QStringLiteral(".lock"));
-    lock->setStaleLockTime(0); // held for life: only a lock of a dead process is stale
-    const QDeadlineTimer deadline(setUpTimeout);
-    while (!lock->tryLock(int(std::chrono::milliseconds(lockRetryInterval).count()))) {
+    QDir().mkpath(QFileInfo(m_places.lockPath).path());
+    auto lock = std::make_unique<QLockFile>(m_places.lockPath);
+    lock->setStaleLockTime(0); // held for life, however long that is
+    const QDeadlineTimer reach(m_timeouts.reach);
+    bool locked = lock->tryLock();
+    while (!locked) {
         if (lock->error() != QLockFile::LockFailedError)
-            return Role::Standalone;
-        // Another launch holds the lock: it may be answering by now.
-        if (const auto settled = settledBy(handOver(files)))
-            return *settled;
-        if (deadline.hasExpired())
-            return Role::Standalone;
+            return Role::Unavailable;
+        if (handOver(files, reach))
+            return Role::HandedOver;
+        if (reach.hasExpired())
+            return Role::Unresponsive;
+        locked = lock->tryLock(int(std::chrono::milliseconds(retryInterval).count()));
     }
-    QLocalServer::removeServer(m_socketPath);
-    auto server = std::make_unique<QLocalServer>();
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(m_socketPath))
-        return Role::Standalone;
-    server->setParent(this);
-    m_server = server.release();
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection())
-            serve(socket);
-    });
     m_lock = std::move(lock);
+    listen();
     return Role::Owner;
 }
 
-void InstanceChannel::serve(QLocalSocket *socket)
+// One try at giving the files to the holder of the lock. The files are sent only once it has
+// greeted this launch: one that is hung must not open them long after the launch gave up.
+bool InstanceChannel::handOver(const QList<QUrl> &files, const QDeadlineTimer &reach) const
 {
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-        QDataStream in(socket);
-        in.setVersion(streamVersion);
-        in.startTransaction();
-        QStringList requested;
-        in >> requested;
-        if (!in.commitTransaction())
-            return;
-        QList<QUrl> files;
-        for (const QString &path : std::as_const(requested)) {
-            if (QFileInfo(path).isAbsolute())
-                files.append(QUrl::fromLocalFile(path));
-        }
-        Q_EMIT filesRequested(files);
-        socket->write(acknowledgement);
-        socket->disconnectFromServer();
-    });
+    if (m_places.socketPath.isEmpty())
+        return false;
+    QLocalSocket socket;
+    socket.connectToServer(m_places.socketPath);
+    if (!socket.waitForConnected(remainingMs(reach))
+        || !receive(socket, HandoverMessage::greeting(), reach))
+        return false;
+    socket.write(HandoverMessage::encode(files));
+    return receive(socket, HandoverMessage::acknowledgement(), QDeadlineTimer(m_timeouts.answer));
+}
+
+// Without a socket this process is still the one Wispen; later launches just cannot reach it.
+void InstanceChannel::listen()
+{
+    if (m_places.socketPath.isEmpty())
+        return;
+    QLocalServer::removeServer(m_places.socketPath); // left behind by a crash
+    auto server = std::make_unique<QLocalServer>(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server->listen(m_places.socketPath)) {
+        qWarning("Wispen: cannot listen at %s: %s", qUtf8Printable(m_places.socketPath),
+            qUtf8Printable(server->errorString()));
+        return;
+    }
+    m_server = server.release();
+    connect(m_server, &QLocalServer::newConnection, this, &InstanceChannel::takeConnections);
+}
+
+void InstanceChannel::takeConnections()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        auto *reader = new HandoverReader(socket, m_timeouts.message, this);
+        connect(reader, &HandoverReader::filesArrived, this, &InstanceChannel::filesRequested);
+    }
 }

@@ -1,58 +1,65 @@
 #pragma once
 
+#include "app/instanceplaces.h"
+
 #include <QList>
 #include <QObject>
 #include <QUrl>
+#include <chrono>
 #include <memory>
-#include <optional>
 
+class QDeadlineTimer;
 class QLocalServer;
-class QLocalSocket;
 class QLockFile;
 
-// Keeps one Wispen per user. The first launch listens on a local socket that only its user
-// can reach; a later launch hands it the files it was given and ends.
+// Keeps one Wispen per user, so that no two processes edit the same notes. The first launch
+// takes a lock and listens on a local socket that only its user can reach; a later launch hands
+// it the files it was given and ends.
 class InstanceChannel : public QObject
 {
     Q_OBJECT
 
 public:
     enum class Role {
-        Owner, // this process is the one Wispen and takes files from later launches
-        HandedOver, // the running Wispen acknowledged the files: this launch should end
-        Standalone, // the running one did not answer, or no channel could be set up
+        Owner, // this process holds the lock: it is the one Wispen and takes later launches' files
+        HandedOver, // the running Wispen has taken the files: this launch should end
+        Unresponsive, // a live Wispen holds the lock but did not take the files in time
+        Unavailable, // no lock can be taken, so this launch cannot know whether one runs
     };
 
-    // The channel at the default place, see defaultSocketPath().
-    explicit InstanceChannel(QObject *parent = nullptr);
-    // The channel at socketPath; an empty path means there is no safe place for one.
-    InstanceChannel(const QString &socketPath, QObject *parent);
+    struct Timeouts
+    {
+        // How long a launch tries to reach the Wispen that holds the lock, which may be
+        // starting up right now, before it calls it unresponsive.
+        std::chrono::milliseconds reach = std::chrono::seconds(5);
+        // The running one opens the files before it answers; big files take a moment.
+        std::chrono::milliseconds answer = std::chrono::seconds(10);
+        // How long the running one waits for a launch's whole message.
+        std::chrono::milliseconds message = std::chrono::seconds(3);
+    };
+
+    InstanceChannel(
+        const InstancePlaces &places, const Timeouts &timeouts, QObject *parent = nullptr);
     ~InstanceChannel() override;
 
-    // Hand files to a running Wispen, or become the running one. Blocks until that is settled;
-    // call it before the event loop runs.
+    // Hands files to the running Wispen, or becomes it. Blocks until that is settled, for at most
+    // about the reach and answer timeouts; call it before the event loop runs. A launch that
+    // was not answered may call it again.
     Role start(const QList<QUrl> &files);
 
-    // True while this process is the one Wispen of its user.
-    bool ownsInstance() const;
-
-    // In $XDG_RUNTIME_DIR, else in a folder of the user's own under the temp folder, made
-    // private; empty when neither is safe to use.
-    static QString defaultSocketPath();
+    const InstancePlaces &places() const { return m_places; }
 
 Q_SIGNALS:
     // A later launch asks to open files; an empty list only asks to bring the window up.
     void filesRequested(const QList<QUrl> &files);
 
 private:
-    enum class Handover { NoAnswer, Acknowledged, Failed };
+    bool handOver(const QList<QUrl> &files, const QDeadlineTimer &reach) const;
+    void listen();
+    void takeConnections();
 
-    static std::optional<Role> settledBy(Handover handover);
-    Handover handOver(const QList<QUrl> &files) const;
-    Role lockAndListen(const QList<QUrl> &files);
-    void serve(QLocalSocket *socket);
-
-    QString m_socketPath;
+    InstancePlaces m_places;
+    Timeouts m_timeouts;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;
 };

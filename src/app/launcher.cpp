@@ -6,6 +6,7 @@
 #include "app/instancechannel.h"
 #include "app/mainwindow.h"
 #include "app/noticecenter.h"
+#include "app/unresponsiveprompt.h"
 #include "app/wispenapp.h"
 #include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <memory>
 
 namespace Launcher {
@@ -30,13 +32,28 @@ void bringToFront(QWidget *window)
     window->activateWindow();
 }
 
+// Hands the files over or makes this process the one Wispen of the user. While a running one
+// holds the lock without answering, the user decides whether to wait for it; this launch never
+// goes on beside it.
+InstanceChannel::Role settleRole(InstanceChannel &instance, const QList<QUrl> &files)
+{
+    InstanceChannel::Role role = instance.start(files);
+    while (role == InstanceChannel::Role::Unresponsive
+        && UnresponsivePrompt::askToWait(instance.places()))
+        role = instance.start(files);
+    if (role == InstanceChannel::Role::Unavailable) {
+        QMessageBox::critical(nullptr, QStringLiteral("Wispen"),
+            QStringLiteral("Wispen cannot start: it cannot create its lock file %1")
+                .arg(instance.places().lockPath));
+    }
+    return role;
+}
+
 // Only the one Wispen of the user keeps a journal. A journal left with entries means the last
 // run ended without its final save: that save is completed here, before the window appears.
-std::unique_ptr<RecoveryJournal> keepJournal(const InstanceChannel &instance, NoteSession &session,
-    AppDelegate &delegate, QList<SaveNotice> &notices)
+std::unique_ptr<RecoveryJournal> keepJournal(
+    NoteSession &session, AppDelegate &delegate, QList<SaveNotice> &notices)
 {
-    if (!instance.ownsInstance())
-        return nullptr;
     const QString folder = RecoveryJournal::defaultFolder();
     notices = JournalRecovery::recover(folder).notices;
     auto journal = std::make_unique<RecoveryJournal>(session, folder);
@@ -70,16 +87,23 @@ int run(int &argc, char **argv, const ShownHandler &onShown)
 
     const QList<QUrl> files
         = CommandLine::fileUrls(QApplication::arguments().sliced(1), QDir::currentPath());
-    InstanceChannel instance;
-    if (instance.start(files) == InstanceChannel::Role::HandedOver)
+    InstanceChannel instance(InstancePlaces::ofCurrentUser(), InstanceChannel::Timeouts {});
+    switch (settleRole(instance, files)) {
+    case InstanceChannel::Role::Owner:
+        break;
+    case InstanceChannel::Role::HandedOver:
         return 0;
+    case InstanceChannel::Role::Unresponsive:
+    case InstanceChannel::Role::Unavailable:
+        return 1;
+    }
 
     NoteSession &session = NoteSession::shared();
     AppDelegate delegate(session);
     delegate.finishLaunching();
     QList<SaveNotice> recoveryNotices;
     const std::unique_ptr<RecoveryJournal> journal
-        = keepJournal(instance, session, delegate, recoveryNotices);
+        = keepJournal(session, delegate, recoveryNotices);
 
     WispenApp scene(session, delegate);
     NoticeCenter notices(*scene.window()->noticeBar());

@@ -9,11 +9,12 @@ app="$1"
 start_x_session
 
 channel="$XDG_RUNTIME_DIR/wispen-$(id -un)"
+lock="${XDG_STATE_HOME:-$HOME/.local/state}/Wispen/instance.lock"
 
 # Waits up to 20 s until process $1 holds the channel's lock and its socket is there.
 wait_for_owner() {
     tries=0
-    until [ -S "$channel" ] && [ "$(head -n 1 "$channel.lock" 2>/dev/null)" = "$1" ]; do
+    until [ -S "$channel" ] && [ "$(head -n 1 "$lock" 2>/dev/null)" = "$1" ]; do
         tries=$((tries + 1))
         [ $tries -lt 200 ] || fail "process $1 never took the channel"
         sleep 0.1
