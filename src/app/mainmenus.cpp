@@ -76,7 +76,7 @@ void addFileMenu(QMainWindow &window, ContentView &content, AppDelegate &delegat
     QObject::connect(quit, &QAction::triggered, qApp, &QApplication::quit, Qt::QueuedConnection);
 }
 
-void addEditMenu(QMainWindow &window, WispenTextView *textView)
+void addEditMenu(QMainWindow &window, ContentView &content, WispenTextView *textView)
 {
     QMenu *menu = window.menuBar()->addMenu(QStringLiteral("&Edit"));
     connectEdit(addItem(menu, QStringLiteral("Undo"), { QKeySequence::Undo }), textView,
@@ -96,6 +96,16 @@ void addEditMenu(QMainWindow &window, WispenTextView *textView)
     menu->addSeparator();
     connectEdit(addItem(menu, QStringLiteral("Select All"), { QKeySequence::SelectAll }), textView,
         &QLineEdit::selectAll, &WispenTextView::selectAll);
+    menu->addSeparator();
+    QObject::connect(addItem(menu, QStringLiteral("Find..."), { QKeySequence::Find }),
+        &QAction::triggered, &content, [&content] { content.openFind(false); });
+    QObject::connect(addItem(menu, QStringLiteral("Find and Replace..."),
+                         { QKeySequence(Qt::CTRL | Qt::Key_H) }),
+        &QAction::triggered, &content, [&content] { content.openFind(true); });
+    QObject::connect(addItem(menu, QStringLiteral("Find Next"), { QKeySequence::FindNext }),
+        &QAction::triggered, &content, [&content] { content.findNext(); });
+    QObject::connect(addItem(menu, QStringLiteral("Find Previous"), { QKeySequence::FindPrevious }),
+        &QAction::triggered, &content, [&content] { content.findPrevious(); });
 }
 
 void addFormatMenu(QMainWindow &window, NoteSession &session, WispenTextView *textView)

@@ -12,7 +12,7 @@ class WispenTextView;
 namespace MainMenus {
 
 void addFileMenu(QMainWindow &window, ContentView &content, AppDelegate &delegate);
-void addEditMenu(QMainWindow &window, WispenTextView *textView);
+void addEditMenu(QMainWindow &window, ContentView &content, WispenTextView *textView);
 void addFormatMenu(QMainWindow &window, NoteSession &session, WispenTextView *textView);
 
 } // namespace MainMenus

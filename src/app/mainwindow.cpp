@@ -35,7 +35,7 @@ MainWindow::MainWindow(NoteSession &session, AppDelegate &delegate, double uiSca
     setCentralWidget(central);
     MainMenus::addFileMenu(*this, *m_content, delegate);
     WispenTextView *textView = m_content->editor()->textView();
-    MainMenus::addEditMenu(*this, textView);
+    MainMenus::addEditMenu(*this, *m_content, textView);
     MainMenus::addFormatMenu(*this, session, textView);
     restoreWindowGeometry();
     m_content->editor()->setFocus();

@@ -1,5 +1,7 @@
 #include "contentview.h"
 
+#include "editor/findbar.h"
+#include "editor/findcontroller.h"
 #include "editor/richtexteditor.h"
 #include "formatting/formattingpanel.h"
 #include "renamefield.h"
@@ -43,6 +45,8 @@ ContentView::ContentView(NoteSession &session, QWidget *parent)
     m_editor->setMinimumWidth(0);
     m_editor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_panel = new FormattingPanel(session, m_editor->textView(), this);
+    m_findBar = new FindBar(m_editor->textView(), this);
+    column->addWidget(m_findBar);
     editorRow->addWidget(m_editor, 1);
     // At a large zoom the panel is taller than the window: it scrolls rather than losing its
     // last buttons.
@@ -121,6 +125,27 @@ void ContentView::moveSelectedTab(int offset)
             return;
         }
     }
+}
+
+void ContentView::openFind(bool withReplace)
+{
+    m_findBar->open(withReplace);
+}
+
+void ContentView::findNext()
+{
+    if (m_findBar->controller()->needle().isEmpty())
+        m_findBar->open(false);
+    else
+        m_findBar->controller()->findNext();
+}
+
+void ContentView::findPrevious()
+{
+    if (m_findBar->controller()->needle().isEmpty())
+        m_findBar->open(false);
+    else
+        m_findBar->controller()->findPrevious();
 }
 
 void ContentView::reopenClosedTab()

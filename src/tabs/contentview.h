@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <optional>
 
+class FindBar;
 class FormattingPanel;
 class NoteSession;
 class RichTextEditor;
@@ -32,6 +33,10 @@ public:
     // Moves the selected tab offset places along the row, stopping at its ends.
     void moveSelectedTab(int offset);
     void reopenClosedTab();
+    // Find and replace in the note; the bar sits under the tab bar.
+    void openFind(bool withReplace);
+    void findNext();
+    void findPrevious();
 
     std::optional<QUuid> renamingTabId() const { return m_renamingTabId; }
     QString renameDraft() const { return m_renameDraft; }
@@ -41,6 +46,7 @@ public:
     SymbolButton *addButton() const { return m_addButton; }
     RichTextEditor *editor() const { return m_editor; }
     FormattingPanel *panel() const { return m_panel; }
+    FindBar *findBar() const { return m_findBar; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -66,4 +72,5 @@ private:
     SymbolButton *m_addButton = nullptr;
     RichTextEditor *m_editor = nullptr;
     FormattingPanel *m_panel = nullptr;
+    FindBar *m_findBar = nullptr;
 };
