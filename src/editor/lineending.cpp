@@ -26,6 +26,17 @@ std::optional<LineEnding> endingAt(const QString &text, qsizetype index)
     }
 }
 
+// Text as the document holds it with every paragraph break written as ending, in place.
+QString writtenAlike(QString documentText, LineEnding ending)
+{
+    const QStringView written = LineEndings::text(ending);
+    if (ending == LineEnding::ParagraphSeparator)
+        return documentText;
+    if (written.size() == 1)
+        return documentText.replace(QChar::ParagraphSeparator, written.front());
+    return documentText.replace(QChar::ParagraphSeparator, written.toString());
+}
+
 } // namespace
 
 LineEndings LineEndings::read(const QString &text)
@@ -127,46 +138,43 @@ qsizetype LineEndings::extraLength() const
 
 void LineEndings::replace(qsizetype first, qsizetype removed, qsizetype added)
 {
-    if (removed == 0 && added == 0)
-        return;
+    if (removed > 0 || added > 0)
+        replaceRun(first, removed, m_newEnding, added);
+}
+
+void LineEndings::set(qsizetype index, LineEnding ending)
+{
+    replaceRun(index, 1, ending, 1);
+}
+
+void LineEndings::replaceRun(qsizetype first, qsizetype removed, LineEnding ending, qsizetype added)
+{
     const auto [before, rest] = split(m_root, first);
     const auto [gone, after] = split(rest, removed);
     release(gone);
-    const int inserted = added > 0 ? newNode(m_newEnding, added) : noNode;
+    const int inserted = added > 0 ? newNode(ending, added) : noNode;
     m_root = join(join(before, inserted), after);
 }
 
-QString LineEndings::written(QString documentText) const
+QString LineEndings::written(QString documentText, qsizetype first) const
 {
     // Endings all alike are written in place.
     if (m_root == noNode || m_nodes[m_root].length == count())
-        return written(
+        return writtenAlike(
             std::move(documentText), m_root == noNode ? m_newEnding : m_nodes[m_root].ending);
     QString note;
     note.reserve(documentText.size() + extraLength());
     qsizetype from = 0;
-    visitRuns(m_root, [&](const Node &run) {
-        for (qsizetype i = 0; i < run.length; ++i) {
-            const qsizetype end = documentText.indexOf(QChar::ParagraphSeparator, from);
-            if (end < 0)
-                return;
-            note += QStringView(documentText).sliced(from, end - from);
-            note += text(run.ending);
-            from = end + 1;
-        }
-    });
+    for (qsizetype index = first;; ++index) {
+        const qsizetype end = documentText.indexOf(QChar::ParagraphSeparator, from);
+        if (end < 0)
+            break;
+        note += QStringView(documentText).sliced(from, end - from);
+        note += text(at(index));
+        from = end + 1;
+    }
     note += QStringView(documentText).sliced(from);
     return note;
-}
-
-QString LineEndings::written(QString documentText, LineEnding ending)
-{
-    const QStringView written = text(ending);
-    if (ending == LineEnding::ParagraphSeparator)
-        return documentText;
-    if (written.size() == 1)
-        return documentText.replace(QChar::ParagraphSeparator, written.front());
-    return documentText.replace(QChar::ParagraphSeparator, written.toString());
 }
 
 int LineEndings::newNode(LineEnding ending, qsizetype length)
@@ -292,13 +300,4 @@ void LineEndings::lengthenLast(int node, qsizetype by)
     else
         lengthenLast(m_nodes[node].right, by);
     update(node);
-}
-
-template<typename Visit> void LineEndings::visitRuns(int node, const Visit &visit) const
-{
-    if (node == noNode)
-        return;
-    visitRuns(m_nodes[node].left, visit);
-    visit(m_nodes[node]);
-    visitRuns(m_nodes[node].right, visit);
 }

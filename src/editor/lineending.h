@@ -42,11 +42,12 @@ public:
 
     // Replaces removed breaks from index first on by added new ones, which end in newEnding().
     void replace(qsizetype first, qsizetype removed, qsizetype added);
+    // Gives the break at index another ending.
+    void set(qsizetype index, LineEnding ending);
 
-    // Text as the document holds it, whose paragraph breaks are all these, as the note has it.
-    QString written(QString documentText) const;
-    // Text as the document holds it with every paragraph break written as ending.
-    static QString written(QString documentText, LineEnding ending);
+    // Text as the document holds it, whose paragraph breaks are these from index first on,
+    // written as the note has it.
+    QString written(QString documentText, qsizetype first = 0) const;
 
 private:
     static constexpr int noNode = -1;
@@ -76,7 +77,7 @@ private:
     int lastNode(int node) const;
     int withoutFirst(int node);
     void lengthenLast(int node, qsizetype by);
-    template<typename Visit> void visitRuns(int node, const Visit &visit) const;
+    void replaceRun(qsizetype first, qsizetype removed, LineEnding ending, qsizetype added);
 
     std::vector<Node> m_nodes;
     std::vector<int> m_unusedNodes;

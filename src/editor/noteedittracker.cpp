@@ -54,6 +54,37 @@ void NoteEditTracker::recordChange(int position, int removed, int added)
     const qsizetype extraBefore = m_endings.extraLengthBefore(first);
     const qsizetype extraRemoved = m_endings.extraLengthBefore(first + breaksRemoved) - extraBefore;
     m_endings.replace(first, breaksRemoved, breaksAdded);
-    Q_EMIT edited(Edit { position + extraBefore, removed + extraRemoved,
-        LineEndings::written(text, m_endings.newEnding()) });
+    const bool rewroteNextBreak = keepCrApartFromLf(position, added, first, breaksAdded);
+    Edit edit { position + extraBefore, removed + extraRemoved, m_endings.written(text, first) };
+    if (rewroteNextBreak) {
+        edit.removed += 1;
+        edit.added += LineEndings::text(LineEnding::CRLF);
+    }
+    Q_EMIT edited(edit);
+}
+
+// A CR ending right before an LF ending would read back as one CR LF, a line fewer. When an
+// edit brings the two together, the break it brought, or the later one when both were there,
+// is written CR LF, which reads back apart from any neighbour. True when that is the break
+// right after the change, which the edit must then take in.
+bool NoteEditTracker::keepCrApartFromLf(
+    int position, int added, qsizetype first, qsizetype breaksAdded)
+{
+    const QTextDocument *document = m_view->document();
+    const int end = document->characterCount() - 1;
+    const auto isBreak = [&](int at) {
+        return at >= 0 && at < end && document->characterAt(at) == QChar::ParagraphSeparator;
+    };
+    const auto isCrThenLf = [&](int at, qsizetype index) {
+        return isBreak(at) && isBreak(at + 1) && m_endings.at(index) == LineEnding::CR
+            && m_endings.at(index + 1) == LineEnding::LF;
+    };
+    if (isCrThenLf(position - 1, first - 1)) {
+        m_endings.set(first, LineEnding::CRLF);
+        return breaksAdded == 0;
+    }
+    const qsizetype last = first + breaksAdded - 1;
+    if (breaksAdded > 0 && isCrThenLf(position + added - 1, last))
+        m_endings.set(last, LineEnding::CRLF);
+    return false;
 }

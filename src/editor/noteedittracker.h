@@ -39,6 +39,7 @@ Q_SIGNALS:
 
 private:
     void recordChange(int position, int removed, int added);
+    bool keepCrApartFromLf(int position, int added, qsizetype first, qsizetype breaksAdded);
 
     WispenTextView *m_view = nullptr;
     int m_blockCount = 1;

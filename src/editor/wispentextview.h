@@ -10,8 +10,8 @@
 class NoteEditTracker;
 
 // The editor's text view: a rich-text QTextEdit that hands out and takes in a note's plain
-// text exactly, with each line break ending as it did, ticks checklist glyphs on a click, copies by
-// the user's line-break preference and only ever takes plain text in.
+// text exactly, each line break ending as it did, ticks checklist glyphs on a click, copies
+// by the user's line-break preference and only ever takes plain text in.
 class WispenTextView : public QTextEdit, public TextSurface
 {
     Q_OBJECT
@@ -60,9 +60,9 @@ public:
 
     void placeCaret(int position);
 
-    // Return or Enter without modifiers: the new-line command, which a checklist line may
-    // continue. Shift+Return breaks the line too, but as a plain line: a note only ever gets
-    // paragraph breaks from the keyboard, never Qt's soft line break (U+2028).
+    // Return or Enter without modifiers: the new-line command, which continues or ends a
+    // checklist. Shift+Return breaks the line too but never touches a checklist; both insert a
+    // paragraph break, where Qt's own Shift+Return would put a soft break (U+2028) in the note.
     static bool isNewlineCommand(const QKeyEvent *event);
 
     // Follows the document's changes as edits of the note's text.
