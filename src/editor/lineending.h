@@ -32,7 +32,7 @@ public:
     // The ending of the break at index.
     LineEnding at(qsizetype index) const;
     // The ending new breaks take: the most common of LF, CR LF and CR in the text that was
-    // read, LF when it had none. The reserved characters are no way to start a line.
+    // read, LF when it had none; the reserved characters never end a new line.
     LineEnding newEnding() const { return m_newEnding; }
 
     // How many characters the breaks before index take in the note beyond the one each takes
@@ -82,6 +82,7 @@ private:
     std::vector<Node> m_nodes;
     std::vector<int> m_unusedNodes;
     int m_root = noNode;
+    // The state of the generator of node priorities: any number but zero.
     quint32 m_priorities = 2463534242u;
     LineEnding m_newEnding = LineEnding::LF;
 };
