@@ -10,8 +10,10 @@ namespace NoteNaming {
 // The pattern of the date name; ASCII digits whatever the locale.
 inline constexpr QStringView datePattern = u"yyyy-MM-dd_HH-mm";
 
-// The tab's title made safe for a file name, or the date name when there is no usable title
-// (absent, blank, or exactly "Untitled").
+// The tab's title made safe for a file name: whitespace as plain spaces, no control or
+// bidirectional control characters, "-" for "/" and ":", and no leading dot to hide the file.
+// The date name when no usable title is left (absent, blank, exactly "Untitled", or a first
+// character too long for a file name), so a name is never empty.
 QString baseName(const std::optional<QString> &preferredTitle, const QDateTime &now);
 
 QString dateName(const QDateTime &now);

@@ -1,7 +1,6 @@
 #include "richtexteditor.h"
 
 #include "checklist.h"
-#include "noteedittracker.h"
 #include "session/notesession.h"
 #include "wispentextview.h"
 
@@ -91,7 +90,9 @@ void RichTextEditor::Coordinator::textViewDidChangeSelection()
 
 void RichTextEditor::Coordinator::track(WispenTextView *textView)
 {
-    m_edits = new NoteEditTracker(textView);
+    m_edits = textView->editTracker();
+    connect(m_edits, &NoteEditTracker::edited, this,
+        [this](const NoteEditTracker::Edit &edit) { m_pendingEdits.append(edit); });
 }
 
 void RichTextEditor::Coordinator::textDidChange(WispenTextView *textView)
@@ -101,9 +102,7 @@ void RichTextEditor::Coordinator::textDidChange(WispenTextView *textView)
         return;
     // Reading a long note whole costs more than the keystroke itself: the tab's text takes
     // the edit instead, and is read whole only should the two ever fall out of step.
-    const QList<NoteEditTracker::Edit> edits
-        = m_edits ? m_edits->takeEdits() : QList<NoteEditTracker::Edit>();
-    for (const NoteEditTracker::Edit &edit : edits)
+    for (const NoteEditTracker::Edit &edit : std::exchange(m_pendingEdits, {}))
         m_session.applyEditToActiveTab(edit.position, edit.removed, edit.added);
     if (!m_edits || !m_edits->matchesNoteLength(m_session.activeTabPlainText().size()))
         m_session.updateActiveTabText(textView->plainText());

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "noteedittracker.h"
+
 #include <QObject>
 #include <QUuid>
 #include <QWidget>
 
-class NoteEditTracker;
 class NoteSession;
 class WispenTextView;
 
@@ -42,7 +43,9 @@ public:
         bool handleChecklistNewline(WispenTextView *textView);
 
         NoteSession &m_session;
-        NoteEditTracker *m_edits = nullptr;
+        const NoteEditTracker *m_edits = nullptr;
+        // Edits made since the last text change was handled, oldest first.
+        QList<NoteEditTracker::Edit> m_pendingEdits;
         QUuid m_lastAppliedTabId;
         bool m_isRefreshPending = false;
     };

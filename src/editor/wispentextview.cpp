@@ -3,6 +3,7 @@
 #include "checklist.h"
 #include "clipboardtext.h"
 #include "formattingreader.h"
+#include "noteedittracker.h"
 #include "selectionmimedata.h"
 #include "session/notesession.h"
 
@@ -32,6 +33,7 @@ bool isPasteAsPlainText(const QKeyEvent *event)
 
 WispenTextView::WispenTextView(QWidget *parent)
     : QTextEdit(parent)
+    , m_editTracker(new NoteEditTracker(this))
 {
     setAcceptRichText(true);
     setUndoRedoEnabled(true);
@@ -41,9 +43,7 @@ WispenTextView::WispenTextView(QWidget *parent)
 QString WispenTextView::plainText() const
 {
     ++m_wholeTextReads;
-    QString text = document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return LineEndings::fromDocument(text, m_lineEnding);
+    return m_editTracker->lineEndings().written(document()->toRawText());
 }
 
 QString WispenTextView::selectedPlainText() const
@@ -54,15 +54,16 @@ QString WispenTextView::selectedPlainText() const
 
 void WispenTextView::replaceContent(const QString &text, const TextAttributes &attributes)
 {
-    m_lineEnding = LineEndings::detect(text);
     // A swap of content is no edit by the user: it must not be reported as a text change.
     const QSignalBlocker blocker(this);
     const QScopedValueRollback replacing(m_isReplacingContent, true);
     // QTextEdit's own setPlainText() leaves no undo step and keeps its cursor out of the way
     // while the text goes in; a cursor of ours would be moved and reported paragraph by
-    // paragraph, which costs seconds for a long note. It gives the text the current format.
+    // paragraph, which costs seconds for a long note. It gives the text the current format,
+    // and makes a paragraph break of exactly the endings that LineEndings reads.
     setCurrentCharFormat(attributes.character);
-    setPlainText(LineEndings::toDocument(text));
+    setPlainText(text);
+    m_editTracker->reset(LineEndings::read(text));
     applyTextInset();
     // New paragraphs are left-aligned already; any other alignment costs a pass over them.
     if (textCursor().blockFormat().alignment() != attributes.paragraph.alignment()) {
@@ -188,7 +189,9 @@ void WispenTextView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (isNewlineCommand(event) && !isReadOnly()) {
+    const bool breaksLine
+        = isNewlineCommand(event) || event->matches(QKeySequence::InsertLineSeparator);
+    if (breaksLine && !isReadOnly()) {
         insertNewline();
         event->accept();
         return;

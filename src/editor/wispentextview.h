@@ -1,6 +1,5 @@
 #pragma once
 
-#include "lineending.h"
 #include "session/textsurface.h"
 
 #include <QElapsedTimer>
@@ -8,9 +7,11 @@
 #include <QTextEdit>
 #include <functional>
 
+class NoteEditTracker;
+
 // The editor's text view: a rich-text QTextEdit that hands out and takes in a note's plain
-// text with the note's own line endings, ticks checklist glyphs on a click, copies by the
-// user's line-break preference and only ever takes plain text in.
+// text exactly, each line break ending as it did, ticks checklist glyphs on a click, copies
+// by the user's line-break preference and only ever takes plain text in.
 class WispenTextView : public QTextEdit, public TextSurface
 {
     Q_OBJECT
@@ -22,8 +23,9 @@ public:
 
     explicit WispenTextView(QWidget *parent = nullptr);
 
-    // The whole plain text in the note's line-ending style. Unlike toPlainText() it keeps
-    // no-break spaces and U+2028 as they are. This is the one place that reads the whole text.
+    // The whole plain text, each line break ending as the note has it. Unlike toPlainText()
+    // it keeps no-break spaces and U+2028 as they are. This is the one place that reads the
+    // whole text.
     QString plainText() const override;
     // How often plainText() has run: the whole-text reads that typing must not cause.
     int wholeTextReads() const { return m_wholeTextReads; }
@@ -31,8 +33,8 @@ public:
     // The selected text with each paragraph break as "\n", otherwise exactly as it stands.
     QString selectedPlainText() const;
 
-    // Replace all content by text in one run of the given attributes; the text's line-ending
-    // style is remembered for plainText().
+    // Replace all content by text in one run of the given attributes; the ending of each of
+    // the text's line breaks is remembered for plainText().
     void replaceContent(const QString &text, const TextAttributes &attributes) override;
 
     // The format and alignment the next typed characters get.
@@ -60,11 +62,13 @@ public:
 
     void placeCaret(int position);
 
-    // Return or Enter without modifiers: the new-line command. Shift+Return stays Qt's soft
-    // line break.
+    // Return or Enter without modifiers: the new-line command, which continues or ends a
+    // checklist. Shift+Return breaks the line too but never touches a checklist; both insert a
+    // paragraph break, where Qt's own Shift+Return would put a soft break (U+2028) in the note.
     static bool isNewlineCommand(const QKeyEvent *event);
 
-    LineEnding lineEnding() const { return m_lineEnding; }
+    // Follows the document's changes as edits of the note's text.
+    NoteEditTracker *editTracker() const { return m_editTracker; }
 
 public Q_SLOTS:
     // Copy by the line-break preference: Qt's rich copy when line breaks are kept, else the
@@ -87,7 +91,7 @@ private:
     void insertNewline();
     void applyTextInset();
 
-    LineEnding m_lineEnding = LineEnding::LF;
+    NoteEditTracker *m_editTracker = nullptr;
     bool m_isApplyingFormat = false;
     bool m_isReplacingContent = false;
     mutable int m_wholeTextReads = 0;

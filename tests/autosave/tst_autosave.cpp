@@ -159,6 +159,14 @@ void tst_AutoSave::aDesktopFileIsNamedAfterTheTitleAndNeverReplacesAnotherNote_d
     row("lower-case untitled is a name", u"untitled"_qs, {}, u"untitled.txt"_qs);
     row("blanks, slash and colon", u"  a/b:c  "_qs, {}, u"a-b-c.txt"_qs);
     row("ends in .txt already", u"notes.txt"_qs, {}, u"notes.txt.txt"_qs);
+    row("tabs and line breaks", u"a\tb\nc\u2028d"_qs, {}, u"a b c d.txt"_qs);
+    row("control characters", u"a\u0000b\u0001c\u007f\u009fd"_qs, {}, u"abcd.txt"_qs);
+    row("bidirectional controls", u"\u202egnp\u202c\u200e.\u2066x\u2069"_qs, {}, u"gnp.x.txt"_qs);
+    row("only control characters", u"\u0000\u001b\u200f"_qs, {}, dated);
+    row("a leading dot", u".hidden"_qs, {}, u"hidden.txt"_qs);
+    row("dots and blanks before the name", u" .\u0001 .. x "_qs, {}, u"x.txt"_qs);
+    row("only dots", u". .."_qs, {}, dated);
+    row("Untitled behind a dot", u".Untitled"_qs, {}, dated);
     row("name holds the same text", u"P"_qs, { u"P.txt=note"_qs }, u"P.txt"_qs);
     row("name holds another note of that size", u"P"_qs, { u"P.txt=nope"_qs }, u"P 2.txt"_qs);
     row("two names taken", u"P"_qs, { u"P.txt=1"_qs, u"P 2.txt=2"_qs }, u"P 3.txt"_qs);
@@ -175,6 +183,10 @@ void tst_AutoSave::aDesktopFileIsNamedAfterTheTitleAndNeverReplacesAnotherNote_d
     row("long title of wide characters", wide, {}, wide.first(125) + u".txt"_qs);
     row("long title of wide characters, second copy", wide, { wide.first(125) + u".txt=1"_qs },
         wide.first(124) + u" 2.txt"_qs);
+    // A grapheme can be any number of combining marks long; a cut never splits one.
+    const QString longGrapheme = u"e"_qs + QString(300, u'\u0301');
+    row("one grapheme too long for a name", longGrapheme, {}, dated);
+    row("a short grapheme before a long one", u"a"_qs + longGrapheme, {}, u"a.txt"_qs);
 }
 
 void tst_AutoSave::aDesktopFileIsNamedAfterTheTitleAndNeverReplacesAnotherNote()

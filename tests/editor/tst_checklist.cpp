@@ -42,7 +42,9 @@ void tst_Checklist::eachChecklistEditIsOneUndoStepAndOneTabUpdate_data()
     row("insert after a soft line break", u"a\u2028|"_qs, u"a\u2028\n☐ |"_qs, u"insert"_qs);
     row("Return at the end of an item", u"☐ milk|"_qs, u"☐ milk\n☐ |"_qs);
     row("keypad Enter", u"☐ milk|"_qs, u"☐ milk\n☐ |"_qs, u"Num+Enter"_qs);
-    row("Shift+Return stays in the item", u"☐ milk|"_qs, u"☐ milk\u2028|"_qs, u"Shift+Return"_qs);
+    row("Shift+Return starts a plain line", u"☐ milk|"_qs, u"☐ milk\n|"_qs, u"Shift+Return"_qs);
+    row("Shift+Return in an item", u"☐ mi|lk"_qs, u"☐ mi\n|lk"_qs, u"Shift+Return"_qs);
+    row("Shift+Return keeps an empty item", u"☐ |"_qs, u"☐ \n|"_qs, u"Shift+Return"_qs);
     row("Return after a ticked item", u"☑ milk|"_qs, u"☑ milk\n☐ |"_qs);
     row("Return in the middle of an item", u"☐ mi|lk"_qs, u"☐ mi\n☐ |lk"_qs);
     row("two spaces after the glyph", u"☐  x|"_qs, u"☐  x\n☐ |"_qs);

@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QRandomGenerator>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextFrame>
 
@@ -13,7 +12,7 @@ using namespace EditorDriver;
 
 // The editor binds its text view to the session: the tab's text follows every edit exactly, in
 // the note's own line endings and without the whole text being read, and the view follows the
-// selected tab.
+// selected tab. tst_linebreaks checks the line endings themselves.
 class tst_RichTextEditor : public QObject
 {
     Q_OBJECT
@@ -22,8 +21,6 @@ private Q_SLOTS:
     void init() { m_editor.emplace(); }
     void cleanup() { m_editor.reset(); }
 
-    void aNoteComesBackAsItWentInAndTypedLinesEndInItsStyle_data();
-    void aNoteComesBackAsItWentInAndTypedLinesEndInItsStyle();
     void theTabStaysExactThroughARandomWalkOfEdits_data();
     void theTabStaysExactThroughARandomWalkOfEdits();
     void aTabOutOfStepWithTheViewIsReadWholeOnTheNextEdit();
@@ -33,47 +30,6 @@ private Q_SLOTS:
 private:
     std::optional<ShownEditor> m_editor;
 };
-
-void tst_RichTextEditor::aNoteComesBackAsItWentInAndTypedLinesEndInItsStyle_data()
-{
-    QTest::addColumn<QString>("note");
-    QTest::addColumn<QString>("typed");
-
-    QTest::newRow("empty") << QString() << u"next\n"_qs;
-    QTest::newRow("no break yet") << u"first"_qs << u"firstnext\n"_qs;
-    QTest::newRow("LF") << u"one\ntwo\n"_qs << u"one\ntwo\nnext\n"_qs;
-    QTest::newRow("CR LF") << u"one\r\ntwo\r\n\r\nthree"_qs
-                           << u"one\r\ntwo\r\n\r\nthreenext\r\n"_qs;
-    QTest::newRow("CR") << u"one\rtwo\r"_qs << u"one\rtwo\rnext\r"_qs;
-    QTest::newRow("a lone CR at the end") << u"one\r"_qs << u"one\rnext\r"_qs;
-    QTest::newRow("CR LF only at the end") << u"one\r\n"_qs << u"one\r\nnext\r\n"_qs;
-    QTest::newRow("only line breaks") << u"\r\n\r\n"_qs << u"\r\n\r\nnext\r\n"_qs;
-    QTest::newRow("no-break space, line separator, tabs, trailing spaces")
-        << u"a\u00a0b\u2028c\td  \n  "_qs << u"a\u00a0b\u2028c\td  \n  next\n"_qs;
-    QTest::newRow("byte-order mark and glyphs")
-        << u"\ufeff☐ milk\r\n☑ eggs"_qs << u"\ufeff☐ milk\r\n☑ eggsnext\r\n"_qs;
-}
-
-void tst_RichTextEditor::aNoteComesBackAsItWentInAndTypedLinesEndInItsStyle()
-{
-    QFETCH(QString, note);
-    QFETCH(QString, typed);
-    WispenTextView view;
-    QTest::keyClicks(&view, u"earlier"_qs);
-    QSignalSpy changes(&view, &WispenTextView::textChanged);
-
-    view.replaceContent(note, NoteSession::defaultAttributes());
-
-    QCOMPARE(view.plainText(), note);
-    // Putting a note in is neither an edit nor an undo step.
-    QVERIFY(changes.isEmpty());
-    QVERIFY(!view.document()->isUndoAvailable());
-    view.moveCursor(QTextCursor::End);
-    QTest::keyClicks(&view, u"next"_qs);
-    QTest::keyClick(&view, Qt::Key_Return);
-    QCOMPARE(view.plainText(), typed);
-    QVERIFY(view.document()->isUndoAvailable());
-}
 
 void tst_RichTextEditor::theTabStaysExactThroughARandomWalkOfEdits_data()
 {
@@ -86,6 +42,8 @@ void tst_RichTextEditor::theTabStaysExactThroughARandomWalkOfEdits_data()
         QTest::addRow("CR LF, seed %u", seed)
             << QString(lines).replace(u"\n"_qs, u"\r\n"_qs) << seed;
         QTest::addRow("CR, seed %u", seed) << QString(lines).replace(u'\n', u'\r') << seed;
+        QTest::addRow("mixed, seed %u", seed)
+            << u"☐ milk\r\n☑ eggs\nplain\u2029line\u00a0x\u2028y\r\r\n\uFDD0last\r"_qs << seed;
         QTest::addRow("empty, seed %u", seed) << QString() << seed;
     }
 }
