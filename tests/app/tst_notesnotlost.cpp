@@ -337,18 +337,28 @@ private:
                 places << entry->text;
         }
         bool good = true;
+        // Notes can come to the same text (a file edited the same way twice): each text is
+        // counted once, against the notes that hold it.
         const QList<ModelNote> notes = m_closed + m_model;
+        QHash<QString, std::pair<int, int>> expected; // text: notes that must be found, may be
         for (qsizetype i = 0; i < notes.size(); ++i) {
             const ModelNote &note = notes.at(i);
-            const qsizetype found = places.count(note.text);
+            if (!note.mustBeKept())
+                continue;
             // A later note of the same file, or another program, may have replaced this one
             // there: it need not be found, but never twice.
             const bool superseded = note.file
                 && ((i < m_closed.size() && m_changedElsewhere.contains(*note.file))
                     || std::any_of(notes.cbegin() + i + 1, notes.cend(),
                         [&note](const ModelNote &later) { return later.file == note.file; }));
-            if (note.mustBeKept() && (superseded ? found > 1 : found != 1)) {
-                qWarning() << "note" << note.tag << "is in" << found << "places:" << note.text;
+            auto &[required, allowed] = expected[note.text];
+            required += superseded ? 0 : 1;
+            allowed += 1;
+        }
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            const qsizetype found = places.count(it.key());
+            if (found < it->first || found > it->second) {
+                qWarning() << "a note is in" << found << "places:" << it.key();
                 good = false;
             }
         }
