@@ -5,7 +5,8 @@ set -eu
 
 packages="cmake ninja-build g++ make pkg-config
 qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6 libgl-dev fonts-dejavu-core
-xvfb x11-xserver-utils xdotool wmctrl openbox imagemagick desktop-file-utils dbus-daemon python3"
+xvfb x11-xserver-utils xdotool wmctrl openbox imagemagick desktop-file-utils dbus-daemon python3
+at-spi2-core python3-pyatspi"
 
 if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
     echo "This script installs packages on Debian or Ubuntu only. Please install:" >&2

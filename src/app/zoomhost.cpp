@@ -1,7 +1,9 @@
 #include "zoomhost.h"
 
+#include "zoomhostaccessible.h"
 #include "zoomsteps.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGraphicsProxyWidget>
@@ -13,6 +15,12 @@ ZoomHost::ZoomHost(QWidget *content, double scale, QWidget *parent)
     , m_scale(ZoomSteps::drawable(scale))
     , m_content(content)
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(ZoomHostAccessible::factory);
+        return true;
+    }();
+    Q_UNUSED(accessible);
+    ZoomHostAccessible::markContent(content, this);
     auto *scene = new QGraphicsScene(this);
     setScene(scene);
     // Popups of the content (context menus, completers) become real windows at the pointer

@@ -25,7 +25,6 @@ FindBar::FindBar(WispenTextView *view, QWidget *parent)
 {
     m_find->setPlaceholderText(QStringLiteral("Find"));
     m_find->setAccessibleName(QStringLiteral("Find"));
-    m_find->setClearButtonEnabled(true);
     m_replace->setPlaceholderText(QStringLiteral("Replace with"));
     m_replace->setAccessibleName(QStringLiteral("Replace with"));
     auto *previous = new QPushButton(QStringLiteral("Previous"), this);

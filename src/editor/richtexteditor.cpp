@@ -33,6 +33,7 @@ RichTextEditor::RichTextEditor(NoteSession &session, QWidget *parent)
 void RichTextEditor::configureTextView()
 {
     WispenTextView *view = m_textView;
+    view->setAccessibleName(QStringLiteral("Note"));
     view->setAcceptRichText(true);
     view->setUndoRedoEnabled(true);
     view->setFont(TextDefaults::font());

@@ -8,6 +8,7 @@
 #include "ui/symbolbutton.h"
 #include "ui/textlabel.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -98,8 +99,10 @@ FormattingPanel::FormattingPanel(NoteSession &session, WispenTextView *textView,
     m_layout->addStretch(1);
 
     m_appearanceButton = toolButton(sunSymbol, false, [this] { toggleAppearance(); });
+    m_appearanceButton->setAccessibleName(QStringLiteral("Switch appearance"));
     addRow(m_appearanceButton, 0, appearancePaddingBelow);
     m_infoButton = new SymbolButton(QStringLiteral("info.circle"), infoButtonLook(), this);
+    m_infoButton->setAccessibleName(QStringLiteral("About the formatting panel"));
     connect(m_infoButton, &SymbolButton::clicked, this, [this] { setShowingInfo(!m_showingInfo); });
     addRow(m_infoButton, 0, infoPaddingBelow);
 
@@ -140,6 +143,22 @@ SymbolButton *FormattingPanel::formattingButton(const QString &icon, FormattingC
     SymbolButton *button = toolButton(
         icon, false, [this, command] { FormattingCommands::run(command, m_textView, m_session); });
     m_buttons.insert(command, button);
+    // What a screen reader says, and for the styles and alignments, whether they are on.
+    static const QHash<FormattingCommand, std::pair<const char *, bool>> names {
+        { FormattingCommand::Bold, { "Bold", true } },
+        { FormattingCommand::Italic, { "Italic", true } },
+        { FormattingCommand::Underline, { "Underline", true } },
+        { FormattingCommand::Bigger, { "Bigger text", false } },
+        { FormattingCommand::Smaller, { "Smaller text", false } },
+        { FormattingCommand::AlignLeft, { "Align left", true } },
+        { FormattingCommand::AlignCenter, { "Center", true } },
+        { FormattingCommand::AlignRight, { "Align right", true } },
+        { FormattingCommand::Checklist, { "Checklist", false } },
+    };
+    const auto &[name, isToggle] = names.value(command);
+    button->setAccessibleName(QString::fromLatin1(name));
+    button->setToolTip(QString::fromLatin1(name));
+    button->setCheckable(isToggle);
     return button;
 }
 
@@ -176,9 +195,14 @@ void FormattingPanel::refresh()
     button(FormattingCommand::AlignRight)->setActive(isHorizontally(alignment, Qt::AlignRight));
     button(FormattingCommand::Checklist)->setActive(m_session.isOnChecklistLine());
     m_fontSizeLabel->setText(fontSizeText(m_session.fontSize()));
+    m_fontSizeLabel->setAccessibleName(
+        QStringLiteral("Font size %1 points").arg(fontSizeText(m_session.fontSize())));
     m_lineBreakCheckBox->setChecked(m_session.copyPreservesLineBreaks());
     // The symbol shows the appearance the next click switches to.
     m_appearanceButton->setSymbol(AppPreferences::shared().isDarkMode() ? sunSymbol : moonSymbol);
+    m_appearanceButton->setAccessibleDescription(AppPreferences::shared().isDarkMode()
+            ? QStringLiteral("Switches to the light appearance")
+            : QStringLiteral("Switches to the dark appearance"));
 }
 
 void FormattingPanel::toggleAppearance()

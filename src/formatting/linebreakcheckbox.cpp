@@ -16,7 +16,7 @@ LineBreakCheckBox::LineBreakCheckBox(QWidget *parent)
 {
     setToolTip(helpText);
     setAccessibleName(helpText);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setFixedSize(boxSide, boxSide);
 }
 

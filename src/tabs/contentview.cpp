@@ -81,6 +81,7 @@ QWidget *ContentView::makeTabBar()
     row->addWidget(m_strip, 1, Qt::AlignVCenter);
     m_addButton = new SymbolButton(QStringLiteral("plus"), addButtonLook(), bar);
     m_addButton->setToolTip(QStringLiteral("New tab"));
+    m_addButton->setAccessibleName(QStringLiteral("New tab"));
     connect(m_addButton, &SymbolButton::clicked, this, &ContentView::addTab);
     row->addWidget(m_addButton, 0, Qt::AlignVCenter);
     return bar;

@@ -2,6 +2,7 @@
 
 #include "renamefield.h"
 #include "ui/symbolbutton.h"
+#include "ui/textlabel.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -35,6 +36,8 @@ TabCell::TabCell(const QUuid &id, QWidget *parent)
     m_layout->setContentsMargins(
         horizontalPadding, verticalPadding, horizontalPadding, verticalPadding);
     m_layout->setSpacing(spacing);
+    m_closeButton->setAccessibleName(QStringLiteral("Close tab"));
+    m_closeButton->setToolTip(QStringLiteral("Close tab"));
     m_layout->addWidget(m_closeButton, 0, Qt::AlignVCenter);
     m_closeButton->setToolTip(QStringLiteral("Close tab"));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -53,6 +56,17 @@ void TabCell::setSelected(bool selected)
         return;
     m_isSelected = selected;
     update();
+}
+
+QString TabCell::title() const
+{
+    return m_coordinator && m_coordinator->label ? m_coordinator->label->text() : QString();
+}
+
+void TabCell::requestSelect()
+{
+    if (m_coordinator && m_coordinator->onSelect)
+        m_coordinator->onSelect();
 }
 
 void TabCell::showTitle(const TabTitleLabel &label)

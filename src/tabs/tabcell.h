@@ -21,6 +21,10 @@ public:
     ~TabCell() override;
 
     QUuid id() const { return m_id; }
+    // The title as shown; empty while the rename field is up.
+    QString title() const;
+    // Selects the tab as a click on its title does, at once.
+    void requestSelect();
     bool isSelected() const { return m_isSelected; }
     void setSelected(bool selected);
 

@@ -1,7 +1,9 @@
 #include "tabstrip.h"
 
+#include "tabaccessible.h"
 #include "tabcell.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QMouseEvent>
@@ -22,6 +24,11 @@ TabStrip::TabStrip(QWidget *parent)
     m_layout->setContentsMargins(
         horizontalPadding, verticalPadding, horizontalPadding, verticalPadding);
     m_layout->setSpacing(cellSpacing);
+    static const bool accessible = [] {
+        QAccessible::installFactory(TabAccessible::factory);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     m_layout->addStretch(1);
     m_row->setAutoFillBackground(false);
     setWidget(m_row);
@@ -70,6 +77,16 @@ void TabStrip::arrange(const QList<QUuid> &order)
         m_layout->removeWidget(wanted);
         m_layout->insertWidget(int(i), wanted, 0, Qt::AlignVCenter);
     }
+}
+
+QList<TabCell *> TabStrip::orderedCells() const
+{
+    QList<TabCell *> cells;
+    for (int i = 0; i < m_layout->count(); ++i) {
+        if (auto *cell = qobject_cast<TabCell *>(m_layout->itemAt(i)->widget()))
+            cells.append(cell);
+    }
+    return cells;
 }
 
 void TabStrip::reveal(TabCell *cell)

@@ -24,6 +24,8 @@ public:
     TabCell *existingCell(const QUuid &id) const { return m_cells.value(id); }
     // Puts the cells in this order and destroys those of tabs no longer listed.
     void arrange(const QList<QUuid> &order);
+    // The cells in the order they show.
+    QList<TabCell *> orderedCells() const;
     // Scrolls the row so that the whole cell shows.
     void reveal(TabCell *cell);
 

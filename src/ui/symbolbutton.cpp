@@ -15,7 +15,8 @@ SymbolButton::SymbolButton(const QString &symbol, const Look &look, QWidget *par
     , m_look(look)
 {
     setFixedSize(m_look.frame, m_look.frame);
-    setFocusPolicy(Qt::NoFocus);
+    // Reachable with Tab, never taking the focus from the note on a click.
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::ArrowCursor);
 }
 
@@ -29,6 +30,9 @@ void SymbolButton::setSymbol(const QString &symbol)
 
 void SymbolButton::setActive(bool active)
 {
+    // A button that switches something on or off tells assistive technology whether it is.
+    if (isCheckable())
+        setChecked(active);
     if (active == m_isActive)
         return;
     m_isActive = active;
@@ -58,4 +62,10 @@ void SymbolButton::paintEvent(QPaintEvent *)
     const QColor color
         = m_isActive ? UiStyle::accent(palette()) : UiStyle::foreground(palette(), m_look.level);
     Symbols::paint(painter, box, m_symbol, color, m_isActive ? m_look.activeWeight : m_look.weight);
+    if (hasFocus()) {
+        painter.setOpacity(1.0);
+        painter.setPen(QPen(UiStyle::accent(palette()), 1.5));
+        painter.drawRoundedRect(
+            frame.adjusted(1, 1, -1, -1), UiStyle::cornerRadius, UiStyle::cornerRadius);
+    }
 }
