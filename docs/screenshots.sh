@@ -72,13 +72,13 @@ shot() {
     xdotool type --delay 15 " the big basket."
     xdotool key Return Return
     xdotool type --delay 15 "Sunday: a long walk by the river, then lunch."
-    # The third tab is being renamed.
-    weekend=$(title_width "Weekend plan" DejaVu-Sans-Bold)
-    xdotool mousemove --window "$window" \
-        "$(at $(($(title_x "$groceries" "$weekend") + 24)))" "$row" click --repeat 2 1
-    sleep 0.4
+    # The find bar, looking for "the" in the note.
+    xdotool key ctrl+f
+    sleep 0.3
+    xdotool type --delay 15 "the"
+    sleep 0.5
+    xdotool key Return
     xdotool mousemove --window "$window" 300 "$(at 300)"
-    xdotool type --delay 15 "Trip ideas"
     # Right after a keystroke, while the caret is drawn.
     sleep 0.15
     import -window root -crop 864x630+18+0 +repage "$file"

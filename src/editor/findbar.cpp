@@ -31,24 +31,30 @@ FindBar::FindBar(WispenTextView *view, QWidget *parent)
     auto *next = new QPushButton(QStringLiteral("Next"), this);
     auto *done = new QPushButton(QStringLiteral("Done"), this);
 
+    // The search and its buttons on top; the options, then replacing when asked for, below,
+    // so that the field keeps its room in a narrow or zoomed window.
+    m_find->setMinimumWidth(160);
     auto *findRow = new QHBoxLayout;
     findRow->addWidget(m_find, 1);
     findRow->addWidget(m_count);
     findRow->addWidget(previous);
     findRow->addWidget(next);
-    findRow->addWidget(m_matchCase);
-    findRow->addWidget(m_wholeWords);
     findRow->addWidget(done);
     auto *replaceRow = new QHBoxLayout(m_replaceRow);
     replaceRow->setContentsMargins(0, 0, 0, 0);
     replaceRow->addWidget(m_replace, 1);
     replaceRow->addWidget(m_replaceOne);
     replaceRow->addWidget(m_replaceAll);
+    auto *optionsRow = new QHBoxLayout;
+    optionsRow->addWidget(m_matchCase);
+    optionsRow->addWidget(m_wholeWords);
+    optionsRow->addWidget(m_replaceRow, 1);
+    optionsRow->addStretch(0); // the room the replace row takes when it shows
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(10, 4, 10, 4);
     column->setSpacing(4);
     column->addLayout(findRow);
-    column->addWidget(m_replaceRow);
+    column->addLayout(optionsRow);
 
     connect(m_find, &QLineEdit::textChanged, this, &FindBar::searchChanged);
     connect(m_matchCase, &QCheckBox::toggled, this, &FindBar::searchChanged);
