@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench stress asan mutants format clean
+.PHONY: all deps configure build run test package bench stress asan mutants format clean
 
 all: build
 
@@ -21,6 +21,10 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure
+
+# The Debian package, build/wispen_<version>_<architecture>.deb, from the install rules.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 # The random walk of what a person does, long: thousands of walks, each checked on disk.
 STRESS_RUNS ?= 3000

@@ -1,12 +1,13 @@
 #!/bin/sh
-# Installs the Debian or Ubuntu packages Wispen needs to build, run and test, skipping those
-# already present. On other systems it prints the list and stops.
+# Installs the Debian or Ubuntu packages Wispen needs to build, run, test and package, skipping
+# those already present. On other systems it prints the list and stops.
 set -eu
 
 packages="cmake ninja-build g++ make pkg-config
 qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6 libgl-dev fonts-dejavu-core
 xvfb x11-xserver-utils xdotool wmctrl openbox imagemagick desktop-file-utils dbus-daemon python3
-at-spi2-core python3-pyatspi"
+at-spi2-core python3-pyatspi
+dpkg-dev file lintian man-db appstream librsvg2-bin"
 
 if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
     echo "This script installs packages on Debian or Ubuntu only. Please install:" >&2

@@ -83,7 +83,7 @@ int run(int &argc, char **argv, const ShownHandler &onShown)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Wispen"));
     QApplication::setApplicationName(QStringLiteral("Wispen"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("wispen"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.wispen.Wispen"));
 
     const QList<QUrl> files
         = CommandLine::fileUrls(QApplication::arguments().sliced(1), QDir::currentPath());

@@ -11,7 +11,7 @@ fail() {
 
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
 [ -x "$prefix/bin/wispen" ] || fail "no program installed"
-entry="$prefix/share/applications/wispen.desktop"
+entry="$prefix/share/applications/io.github.wispen.Wispen.desktop"
 [ -f "$entry" ] || fail "no desktop entry installed"
 desktop-file-validate "$entry" || fail "the desktop entry is not valid"
 grep -qx 'Exec=wispen %F' "$entry" || fail "the entry does not hand over files"
