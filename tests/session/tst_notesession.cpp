@@ -10,8 +10,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-// Adding, closing and selecting tabs, typing and handing over files are walked at random by
-// tst_notesnotlost; these are the cases it does not reach.
+// Adding tabs, closing the selected one, selecting, typing and handing over files are walked
+// at random by tst_notesnotlost; these are the cases it does not reach.
 class tst_NoteSession : public QObject
 {
     Q_OBJECT
@@ -19,6 +19,8 @@ class tst_NoteSession : public QObject
 private Q_SLOTS:
     void init();
 
+    void closingAnotherTabKeepsTheSelection_data();
+    void closingAnotherTabKeepsTheSelection();
     void titleDraftsAreStoredAsTypedAndCommitsTrimThem_data();
     void titleDraftsAreStoredAsTypedAndCommitsTrimThem();
     void everyWriteBackIsOneNotificationAndDoingNothingIsNone();
@@ -42,6 +44,36 @@ void tst_NoteSession::init()
     QDir(TestFiles::desktop()).removeRecursively();
     QSettings().clear();
     m_dir = std::make_unique<QTemporaryDir>();
+}
+
+void tst_NoteSession::closingAnotherTabKeepsTheSelection_data()
+{
+    QTest::addColumn<int>("selected"); // of four
+    QTest::addColumn<int>("closed");
+    QTest::newRow("a tab after the selected one") << 1 << 3;
+    QTest::newRow("a tab before the selected one") << 2 << 0;
+}
+
+void tst_NoteSession::closingAnotherTabKeepsTheSelection()
+{
+    QFETCH(int, selected);
+    QFETCH(int, closed);
+    NoteSession session;
+    for (int i = 0; i < 3; ++i)
+        session.addTab();
+    const auto ids = [&session] {
+        QList<QUuid> ids;
+        for (const EditorTab &tab : session.tabs())
+            ids << tab.id;
+        return ids;
+    };
+    QList<QUuid> expected = ids();
+    session.selectTab(expected.at(selected));
+
+    session.closeTab(expected.takeAt(closed));
+
+    QCOMPARE(ids(), expected);
+    QCOMPARE(session.selectedTabId(), expected.at(selected - (closed < selected)));
 }
 
 void tst_NoteSession::titleDraftsAreStoredAsTypedAndCommitsTrimThem_data()
