@@ -71,18 +71,11 @@ private Q_SLOTS:
     void droppedLocalFilesOpenAndAreNeverPasted_data();
     void droppedLocalFilesOpenAndAreNeverPasted();
 
-    void everyOtherNoteGoesWhereClosingWouldPutItEvenBehindABlankActiveTab();
-    void theActiveNoteIsTheEditorsTextDateNamedAndWrittenAgainOnlyOnceItChanges();
+    void theActiveNoteIsTheEditorsTextAndTheOthersGoWhereClosingWouldPutThem();
     void theJournalIsEmptiedOnlyOnceEveryNoteIsWritten();
     void terminationSignalsArriveInTheEventLoop_data();
     void terminationSignalsArriveInTheEventLoop();
     void aDelayInhibitorHoldsShutdownUntilTheNotesAreSavedAndIsTakenAgainOnCancel();
-
-private:
-    static QByteArray onDesktop(const QString &name)
-    {
-        return TestFiles::contents(QDir(TestFiles::desktop()).filePath(name));
-    }
 };
 
 void tst_AppDelegate::commandLineArgumentsBecomeAbsoluteFileUrls_data()
@@ -152,13 +145,12 @@ void tst_AppDelegate::droppedLocalFilesOpenAndAreNeverPasted()
     QCOMPARE(view.plainText().contains(u"dropped text"_qs), opened.isEmpty());
 }
 
-void tst_AppDelegate::everyOtherNoteGoesWhereClosingWouldPutItEvenBehindABlankActiveTab()
+void tst_AppDelegate::theActiveNoteIsTheEditorsTextAndTheOthersGoWhereClosingWouldPutThem()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"note.txt"_qs);
-    QVERIFY(TestFiles::write(path, "old\r\n"));
+    const QUrl file = TestFiles::makeFile(dir.path(), u"note.txt"_qs, "old\r\n");
     NoteSession session;
-    session.loadFile(QUrl::fromLocalFile(path));
+    session.loadFile(file);
     session.updateActiveTabText(u"old\r\nnew"_qs);
     session.addTab();
     session.updateTabTitleDraft(session.selectedTabId(), u"Plan"_qs);
@@ -166,19 +158,6 @@ void tst_AppDelegate::everyOtherNoteGoesWhereClosingWouldPutItEvenBehindABlankAc
     session.addTab();
     session.updateActiveTabText(u"second"_qs);
     session.addTab();
-
-    AppDelegate(session).finalSave();
-
-    QCOMPARE(TestFiles::contents(path), "old\r\nnew");
-    const QStringList files = desktopFiles();
-    QCOMPARE(files.size(), 2);
-    QCOMPARE(onDesktop(u"Plan.txt"_qs), "first");
-    QCOMPARE(onDesktop(files.filter(QRegularExpression(u"^\\d{4}-"_qs)).value(0)), "second");
-}
-
-void tst_AppDelegate::theActiveNoteIsTheEditorsTextDateNamedAndWrittenAgainOnlyOnceItChanges()
-{
-    NoteSession session;
     session.updateTabTitleDraft(session.selectedTabId(), u"Active"_qs);
     session.updateActiveTabText(u"stored"_qs);
     WispenTextView view;
@@ -186,21 +165,25 @@ void tst_AppDelegate::theActiveNoteIsTheEditorsTextDateNamedAndWrittenAgainOnlyO
     view.moveCursor(QTextCursor::End);
     view.insertPlainText(u" and typed"_qs);
     AppDelegate delegate(session);
-    delegate.finalSave();
-    QCOMPARE(desktopFiles().size(), 1);
-    QVERIFY(desktopFiles().first().contains(QRegularExpression(u"^\\d{4}-"_qs)));
-    QCOMPARE(onDesktop(desktopFiles().first()), "stored and typed");
-    // As if the clock had moved on: a second save would get a different date name.
-    const QString earlier = u"1999-01-01_00-00.txt"_qs;
-    QVERIFY(QDir(TestFiles::desktop()).rename(desktopFiles().first(), earlier));
 
     delegate.finalSave();
-    QCOMPARE(desktopFiles(), QStringList { earlier });
+    QCOMPARE(TestFiles::contents(file.toLocalFile()), "old\r\nnew");
+    QCOMPARE(TestFiles::onDesktop(u"Plan.txt"_qs), "first");
+    const QStringList dated = TestFiles::datedDesktopFiles();
+    QCOMPARE(dated.size(), 2);
+    QCOMPARE(desktopFiles().size(), 3);
+    // The active note goes under the date, without its title.
+    const QString active = dated.at(TestFiles::onDesktop(dated.first()) == "second" ? 1 : 0);
+    QCOMPARE(TestFiles::onDesktop(active), "stored and typed");
 
+    // Written again only once it changes; as if the clock had moved on, a second save would
+    // get a different date name.
+    QVERIFY(QDir(TestFiles::desktop()).rename(active, u"1999-01-01_00-00.txt"_qs));
+    delegate.finalSave();
+    QCOMPARE(desktopFiles().size(), 3);
     view.insertPlainText(u" again"_qs);
     delegate.finalSave();
-    QCOMPARE(desktopFiles().size(), 2);
-    QCOMPARE(onDesktop(desktopFiles().last()), "stored and typed again");
+    QCOMPARE(TestFiles::onDesktop(active), "stored and typed again");
 }
 
 void tst_AppDelegate::theJournalIsEmptiedOnlyOnceEveryNoteIsWritten()
@@ -211,9 +194,8 @@ void tst_AppDelegate::theJournalIsEmptiedOnlyOnceEveryNoteIsWritten()
     AppDelegate delegate(session);
     delegate.setJournal(&journal);
     // A file where the desktop and the Recovered folder should be: the note fits nowhere.
-    QVERIFY(TestFiles::write(TestFiles::desktop(), "in the way"));
-    QVERIFY(QDir().mkpath(QFileInfo(AutoSaveManager::recoveredFolder()).path()));
-    QVERIFY(TestFiles::write(AutoSaveManager::recoveredFolder(), "in the way"));
+    QVERIFY(TestFiles::block(TestFiles::desktop()));
+    QVERIFY(TestFiles::block(AutoSaveManager::recoveredFolder()));
     session.updateActiveTabText(u"homeless"_qs);
     journal.snapshot();
     const auto entries

@@ -5,6 +5,18 @@ fail() {
     exit 1
 }
 
+# Runs the command given after $1 every 0.1 s until it succeeds, at most $1 times; false when
+# it never does.
+retry() {
+    tries=$1
+    shift
+    until "$@"; do
+        tries=$((tries - 1))
+        [ $tries -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
 # Starts Xvfb on a free display and a window manager on it; both stop when the test exits.
 start_x_session() {
     for tool in Xvfb openbox xdotool wmctrl xmodmap; do
@@ -13,19 +25,13 @@ start_x_session() {
     display_file="$HOME/display"
     Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
     xvfb_pid=$!
-    trap 'kill $wm_pid $xvfb_pid 2>/dev/null || true' EXIT
     wm_pid=
-    tries=0
-    until [ -s "$display_file" ]; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "Xvfb did not start"
-        sleep 0.1
-    done
+    trap 'kill $wm_pid $xvfb_pid 2>/dev/null || true' EXIT
+    retry 100 test -s "$display_file" || fail "Xvfb did not start"
     export DISPLAY=":$(cat "$display_file")"
     export QT_QPA_PLATFORM=xcb
     openbox --sm-disable >/dev/null 2>&1 &
     wm_pid=$!
-    trap 'kill $wm_pid $xvfb_pid 2>/dev/null || true' EXIT
     sleep 0.5
     # The check box glyphs get keys of their own: xdotool would otherwise map them to a spare
     # key for a moment only, and an app that reads the keymap late types nothing.
@@ -34,15 +40,12 @@ start_x_session() {
 
 # Prints the id of the first visible window whose title is exactly $1, waiting up to 20 s.
 wait_for_window() {
-    tries=0
-    while :; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
-        [ -n "$id" ] && break
-        tries=$((tries + 1))
-        [ $tries -lt 200 ] || fail "no window titled '$1' appeared"
-        sleep 0.1
-    done
+    retry 200 visible_window "$1" || fail "no window titled '$1' appeared"
     echo "$id"
+}
+visible_window() {
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ]
 }
 
 focus_window() {
@@ -52,29 +55,21 @@ focus_window() {
 
 # Waits up to 20 s for the process $1 to end and fails unless it exited with status 0.
 wait_for_exit() {
-    tries=0
-    while kill -0 "$1" 2>/dev/null; do
-        tries=$((tries + 1))
-        if [ $tries -ge 200 ]; then
-            kill "$1"
-            fail "the app did not quit"
-        fi
-        sleep 0.1
-    done
+    retry 200 has_ended "$1" || { kill "$1"; fail "the app did not quit"; }
     wait "$1" || fail "the app exited with status $?"
 }
+has_ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # Waits up to 10 s until a file matching the glob $1 exists, and prints the first one.
 wait_for_file() {
-    tries=0
-    while :; do
-        for found in $1; do
-            [ -e "$found" ] && { echo "$found"; return 0; }
-        done
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "nothing matching $1 appeared"
-        sleep 0.1
+    retry 100 file_matches "$1" || fail "nothing matching $1 appeared"
+    echo "$found"
+}
+file_matches() {
+    for found in $1; do
+        [ -e "$found" ] && return 0
     done
+    return 1
 }
 
 # The recovery journal of the throwaway HOME.

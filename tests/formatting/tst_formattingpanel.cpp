@@ -33,7 +33,7 @@ private Q_SLOTS:
     void alignmentCoversWholeParagraphsAndReturnKeepsIt();
     void theAppearanceButtonShowsTheNextAppearanceAndPersistsIt();
     void theInfoButtonOpensAndClosesTheCreditsBesideIt();
-    void theCheckBoxTogglesTheCopyPreference();
+    void theCheckBoxTogglesTheCopyPreferenceForThisRunAndTheNext();
 
 private:
     void click(Command command) { QTest::mouseClick(m_panel->button(command), Qt::LeftButton); }
@@ -255,12 +255,13 @@ void tst_FormattingPanel::theInfoButtonOpensAndClosesTheCreditsBesideIt()
     QVERIFY(!m_panel->infoPopover()->isVisible());
 }
 
-void tst_FormattingPanel::theCheckBoxTogglesTheCopyPreference()
+void tst_FormattingPanel::theCheckBoxTogglesTheCopyPreferenceForThisRunAndTheNext()
 {
     for (const bool preserve : { false, true }) {
         QTest::mouseClick(m_panel->lineBreakCheckBox(), Qt::LeftButton);
         QCOMPARE(m_session->copyPreservesLineBreaks(), preserve);
         QTRY_COMPARE(m_panel->lineBreakCheckBox()->isChecked(), preserve);
+        QCOMPARE(NoteSession().copyPreservesLineBreaks(), preserve);
     }
 }
 

@@ -106,10 +106,8 @@ void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFil
     const QTemporaryDir dir;
     const QStringList names { u"un changed 100%.txt"_qs, u"changed.txt"_qs, u"deleted.txt"_qs };
     QList<QUrl> urls;
-    for (const QString &name : names) {
-        QVERIFY(TestFiles::write(dir.filePath(name), "old"));
-        urls << QUrl::fromLocalFile(dir.filePath(name));
-    }
+    for (const QString &name : names)
+        urls << TestFiles::makeFile(dir.path(), name, "old");
     NoteSession session;
     {
         RecoveryJournal journal(session, m_journal);
@@ -135,15 +133,12 @@ void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFil
     QCOMPARE(TestFiles::contents(urls.at(0).toLocalFile()), "typed into un changed 100%.txt");
     QCOMPARE(TestFiles::contents(urls.at(1).toLocalFile()), "another program wrote this");
     QCOMPARE(TestFiles::contents(urls.at(2).toLocalFile()), "typed into deleted.txt");
-    const QDir desktop(TestFiles::desktop());
-    const QStringList dated = desktop.entryList({ u"2*.txt"_qs });
+    const QStringList dated = TestFiles::datedDesktopFiles();
     QCOMPARE(dated.size(), 1);
-    QCOMPARE(
-        TestFiles::contents(desktop.filePath(dated.first())), u"☐ active\r\n\u2028"_qs.toUtf8());
-    QCOMPARE(TestFiles::contents(desktop.filePath(u"Groceries.txt"_qs)), "milk");
-    QCOMPARE(TestFiles::contents(desktop.filePath(u"changed.txt (recovered).txt"_qs)),
-        "typed into changed.txt");
-    QCOMPARE(desktop.entryList(QDir::Files).size(), 3);
+    QCOMPARE(TestFiles::onDesktop(dated.first()), u"☐ active\r\n\u2028"_qs.toUtf8());
+    QCOMPARE(TestFiles::onDesktop(u"Groceries.txt"_qs), "milk");
+    QCOMPARE(TestFiles::onDesktop(u"changed.txt (recovered).txt"_qs), "typed into changed.txt");
+    QCOMPARE(TestFiles::desktopFiles().size(), 3);
     QVERIFY(entries().isEmpty());
     QVERIFY(!QDir(RecoveryJournal::damagedFolder(m_journal)).exists());
     QVERIFY(!QDir(AutoSaveManager::recoveredFolder()).exists());
@@ -180,22 +175,18 @@ void tst_RecoveryJournal::recoverySavesTheActiveNoteFirstAndKeepsDamagedEntriesA
 void tst_RecoveryJournal::aNoteLeavesTheJournalOnlyOnceItIsWrittenAndOnlyOnce()
 {
     const QTemporaryDir dir;
-    const QString own = dir.filePath(u"own.txt"_qs);
-    QVERIFY(TestFiles::write(own, "old"));
+    const QUrl own = TestFiles::makeFile(dir.path(), u"own.txt"_qs, "old");
     const QString blocked = QFileInfo(AutoSaveManager::recoveredFolder()).path();
     NoteSession session;
     RecoveryJournal journal(session, m_journal);
-    session.loadFile(QUrl::fromLocalFile(own));
+    session.loadFile(own);
     session.updateActiveTabText(u"edited"_qs);
     session.addTab();
     session.updateActiveTabText(u"unbound"_qs);
     session.addTab();
     session.updateTabTitleDraft(session.selectedTabId(), u"Closed"_qs);
     session.updateActiveTabText(u"closed while the disk was full"_qs);
-    // Regular files where the desktop and the Recovered folder's parent belong fail for root.
-    QVERIFY(QDir(blocked).removeRecursively() && QDir(TestFiles::desktop()).removeRecursively());
-    QVERIFY(QDir().mkpath(QFileInfo(blocked).path()));
-    QVERIFY(TestFiles::write(TestFiles::desktop(), "") && TestFiles::write(blocked, ""));
+    QVERIFY(TestFiles::block(TestFiles::desktop()) && TestFiles::block(blocked));
     QSignalSpy notices(&session, &NoteSession::noticeRaised);
     session.closeTab(session.selectedTabId());
     QCOMPARE(session.unsavedNotes().size(), 1);
@@ -204,7 +195,7 @@ void tst_RecoveryJournal::aNoteLeavesTheJournalOnlyOnceItIsWrittenAndOnlyOnce()
     // A final save that reaches the own file only: the journal keeps exactly the other two.
     QVERIFY(!session.saveAll());
     journal.snapshot();
-    QCOMPARE(TestFiles::contents(own), "edited");
+    QCOMPARE(TestFiles::contents(own.toLocalFile()), "edited");
     QCOMPARE(entries().size(), 2);
 
     // Recovery with nowhere to write keeps both for the next start.

@@ -10,8 +10,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-using TestFiles::desktopFiles;
-
+// Adding tabs, closing the selected one, selecting, typing and handing over files are walked
+// at random by tst_notesnotlost; these are the cases it does not reach.
 class tst_NoteSession : public QObject
 {
     Q_OBJECT
@@ -19,34 +19,25 @@ class tst_NoteSession : public QObject
 private Q_SLOTS:
     void init();
 
-    void newTabsGoAtTheEndAndClosingOneSelectsItsLeftNeighbour_data();
-    void newTabsGoAtTheEndAndClosingOneSelectsItsLeftNeighbour();
-    void closingATabSavesItsNoteUnlessItIsBlank_data();
-    void closingATabSavesItsNoteUnlessItIsBlank();
+    void closingAnotherTabKeepsTheSelection_data();
+    void closingAnotherTabKeepsTheSelection();
+    void titleDraftsAreStoredAsTypedAndCommitsTrimThem_data();
+    void titleDraftsAreStoredAsTypedAndCommitsTrimThem();
     void everyWriteBackIsOneNotificationAndDoingNothingIsNone();
-    void draftsAreStoredAsTypedAndCommitsTrimThem_data();
-    void draftsAreStoredAsTypedAndCommitsTrimThem();
-    void copyPreferenceIsWrittenOnEveryAssignmentAndReadBack();
-
     void aFileIsReadAsStrictUtf8OrNotAtAll_data();
     void aFileIsReadAsStrictUtf8OrNotAtAll();
     void aLoadedFileReplacesTheActiveTabOnceItsNoteIsSaved_data();
     void aLoadedFileReplacesTheActiveTabOnceItsNoteIsSaved();
-    void furtherFilesGetNewTabsAtTheEndAndTheLastIsSelected();
-    void aFileThatIsOpenAlreadySelectsItsTab();
+    void furtherFilesGetTabsAtTheEndUnlessTheyAreOpenAlready();
 
 private:
-    QUrl makeFile(const QString &name, const QByteArray &bytes) const;
+    QUrl makeFile(const QString &name, const QByteArray &bytes) const
+    {
+        return TestFiles::makeFile(m_dir->path(), name, bytes);
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
-
-QUrl tst_NoteSession::makeFile(const QString &name, const QByteArray &bytes) const
-{
-    if (!TestFiles::write(m_dir->filePath(name), bytes))
-        qFatal("cannot write %s", qPrintable(name));
-    return QUrl::fromLocalFile(m_dir->filePath(name));
-}
 
 void tst_NoteSession::init()
 {
@@ -55,78 +46,64 @@ void tst_NoteSession::init()
     m_dir = std::make_unique<QTemporaryDir>();
 }
 
-void tst_NoteSession::newTabsGoAtTheEndAndClosingOneSelectsItsLeftNeighbour_data()
+void tst_NoteSession::closingAnotherTabKeepsTheSelection_data()
 {
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<int>("closed"); // -1: an id no tab has
-    QTest::addColumn<int>("expectedSelected"); // index in the list before closing
-    QTest::newRow("selected third of four") << 2 << 2 << 1;
-    QTest::newRow("selected first of four") << 0 << 0 << 1;
-    QTest::newRow("selected last of four") << 3 << 3 << 2;
-    QTest::newRow("another tab closed") << 1 << 3 << 1;
-    QTest::newRow("unknown id") << 1 << -1 << 1;
+    QTest::addColumn<int>("selected"); // of four
+    QTest::addColumn<int>("closed");
+    QTest::newRow("a tab after the selected one") << 1 << 3;
+    QTest::newRow("a tab before the selected one") << 2 << 0;
 }
 
-void tst_NoteSession::newTabsGoAtTheEndAndClosingOneSelectsItsLeftNeighbour()
+void tst_NoteSession::closingAnotherTabKeepsTheSelection()
 {
     QFETCH(int, selected);
     QFETCH(int, closed);
-    QFETCH(int, expectedSelected);
     NoteSession session;
-    QCOMPARE(session.tabs(), (QList { EditorTab { session.selectedTabId(), {}, {}, {} } }));
-    for (int i = 0; i < 3; ++i) {
-        session.selectTab(session.tabs().first().id);
+    for (int i = 0; i < 3; ++i)
         session.addTab();
-        QCOMPARE(session.selectedTabId(), session.tabs().last().id);
-    }
-    QList<QUuid> before;
-    for (const EditorTab &tab : session.tabs())
-        before << tab.id;
-    QCOMPARE(QSet(before.cbegin(), before.cend()).size(), 4);
-    session.selectTab(before.at(selected));
+    const auto ids = [&session] {
+        QList<QUuid> ids;
+        for (const EditorTab &tab : session.tabs())
+            ids << tab.id;
+        return ids;
+    };
+    QList<QUuid> expected = ids();
+    session.selectTab(expected.at(selected));
 
-    session.closeTab(closed < 0 ? QUuid::createUuid() : before.at(closed));
+    session.closeTab(expected.takeAt(closed));
 
-    QList<QUuid> expected = before;
-    if (closed >= 0)
-        expected.removeAt(closed);
-    QCOMPARE(session.tabs().size(), expected.size());
-    for (qsizetype i = 0; i < expected.size(); ++i)
-        QCOMPARE(session.tabs().at(i).id, expected.at(i));
-    QCOMPARE(session.selectedTabId(), before.at(expectedSelected));
+    QCOMPARE(ids(), expected);
+    QCOMPARE(session.selectedTabId(), expected.at(selected - (closed < selected)));
 }
 
-void tst_NoteSession::closingATabSavesItsNoteUnlessItIsBlank_data()
+void tst_NoteSession::titleDraftsAreStoredAsTypedAndCommitsTrimThem_data()
 {
-    QTest::addColumn<int>("tabCount");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("savedFiles");
-    QTest::newRow("the only tab, titled") << 1 << u"groceries"_qs << QStringList { u"Shop.txt"_qs };
-    QTest::newRow("blank, one of two") << 2 << u"  \n\t "_qs << QStringList();
+    QTest::addColumn<QString>("draft");
+    QTest::addColumn<std::optional<QString>>("committed");
+    QTest::newRow("empty") << QString() << std::optional<QString>();
+    QTest::newRow("space then letter") << u" a"_qs << std::optional(u"a"_qs);
+    QTest::newRow("words with blanks") << u"  Two words \n"_qs << std::optional(u"Two words"_qs);
+    QTest::newRow("only spaces") << u"   "_qs << std::optional<QString>();
 }
 
-void tst_NoteSession::closingATabSavesItsNoteUnlessItIsBlank()
+void tst_NoteSession::titleDraftsAreStoredAsTypedAndCommitsTrimThem()
 {
-    QFETCH(int, tabCount);
-    QFETCH(QString, text);
-    QFETCH(QStringList, savedFiles);
+    QFETCH(QString, draft);
+    QFETCH(std::optional<QString>, committed);
     NoteSession session;
-    if (tabCount > 1)
-        session.addTab();
-    const QUuid closed = session.selectedTabId();
-    session.updateActiveTabText(text);
-    session.updateTabTitleDraft(closed, u"Shop"_qs);
+    session.updateActiveTabText(u"text never names a tab"_qs);
+    const QUuid id = session.selectedTabId();
+    session.addTab(); // renaming need not be the selected tab
+    const QString title = committed.value_or(u"Untitled"_qs);
 
-    session.closeTab(closed);
-
-    QCOMPARE(session.tabs().size(), 1);
-    QVERIFY(session.tabs().first().id != closed);
-    QCOMPARE(session.selectedTabId(), session.tabs().first().id);
-    QCOMPARE(session.tabs().first().cachedText, QString());
-    QCOMPARE(session.cachedText(), QString());
-    QCOMPARE(desktopFiles(), savedFiles);
-    for (const QString &name : savedFiles)
-        QCOMPARE(TestFiles::contents(QDir(TestFiles::desktop()).filePath(name)), text.toUtf8());
+    session.updateTabTitleDraft(id, draft);
+    QCOMPARE(
+        session.tabs().first().customTitle, draft.isEmpty() ? std::nullopt : std::optional(draft));
+    QCOMPARE(session.title(session.tabs().first()), title);
+    session.commitTabTitle(id);
+    QCOMPARE(session.tabs().first().customTitle, committed);
+    QCOMPARE(session.title(session.tabs().first()), title);
+    QCOMPARE(session.tabs().last().customTitle, std::nullopt);
 }
 
 void tst_NoteSession::everyWriteBackIsOneNotificationAndDoingNothingIsNone()
@@ -141,65 +118,19 @@ void tst_NoteSession::everyWriteBackIsOneNotificationAndDoingNothingIsNone()
     session.syncPublishedFromActiveTab(); // the same file as before
     QCOMPARE(changes.size(), 5);
 
-    session.selectTab(id); // the selected tab again
-    session.flushActiveTabFromTextView(); // no view to flush
+    // The selected tab again, no view to flush, no files, and ids no tab has.
+    session.selectTab(id);
+    session.flushActiveTabFromTextView();
     session.loadFiles({});
     session.updateTabTitleDraft(QUuid::createUuid(), u"y"_qs);
     session.commitTabTitle(QUuid::createUuid());
+    session.selectTab(QUuid::createUuid());
+    session.closeTab(QUuid::createUuid());
     QCOMPARE(changes.size(), 5);
+    QCOMPARE(session.tabs().size(), 1);
     QCOMPARE(session.tabs().first().customTitle, u"x"_qs);
-
-    session.selectTab(QUuid::createUuid()); // a tab that is not there: the text stays put
-    QCOMPARE(changes.size(), 5);
     QCOMPARE(session.selectedTabId(), id);
     QCOMPARE(session.currentText(), u"a"_qs);
-}
-
-void tst_NoteSession::draftsAreStoredAsTypedAndCommitsTrimThem_data()
-{
-    QTest::addColumn<QString>("draft");
-    QTest::addColumn<std::optional<QString>>("committed");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("empty") << QString() << std::optional<QString>() << u"Untitled"_qs;
-    QTest::newRow("space then letter") << u" a"_qs << std::optional(u"a"_qs) << u"a"_qs;
-    QTest::newRow("words with blanks")
-        << u"  Two words \n"_qs << std::optional(u"Two words"_qs) << u"Two words"_qs;
-    QTest::newRow("only spaces") << u"   "_qs << std::optional<QString>() << u"Untitled"_qs;
-}
-
-void tst_NoteSession::draftsAreStoredAsTypedAndCommitsTrimThem()
-{
-    QFETCH(QString, draft);
-    QFETCH(std::optional<QString>, committed);
-    QFETCH(QString, title);
-    NoteSession session;
-    session.updateActiveTabText(u"text never names a tab"_qs);
-    const QUuid id = session.selectedTabId();
-    session.addTab(); // renaming need not be the selected tab
-
-    session.updateTabTitleDraft(id, draft);
-    QCOMPARE(
-        session.tabs().first().customTitle, draft.isEmpty() ? std::nullopt : std::optional(draft));
-    QCOMPARE(session.title(session.tabs().first()), title);
-    session.commitTabTitle(id);
-    QCOMPARE(session.tabs().first().customTitle, committed);
-    QCOMPARE(session.title(session.tabs().first()), title);
-    QCOMPARE(session.tabs().last().customTitle, std::nullopt);
-}
-
-void tst_NoteSession::copyPreferenceIsWrittenOnEveryAssignmentAndReadBack()
-{
-    {
-        NoteSession session; // reading the default writes nothing
-        QVERIFY(session.copyPreservesLineBreaks());
-        QVERIFY(!QSettings().contains(u"copyPreservesLineBreaks"_qs));
-        QSignalSpy changes(&session, &NoteSession::objectWillChange);
-        session.setCopyPreservesLineBreaks(true); // unchanged, still stored
-        QCOMPARE(changes.size(), 1);
-        QVERIFY(QSettings().contains(u"copyPreservesLineBreaks"_qs));
-        session.setCopyPreservesLineBreaks(false);
-    }
-    QVERIFY(!NoteSession().copyPreservesLineBreaks());
 }
 
 void tst_NoteSession::aFileIsReadAsStrictUtf8OrNotAtAll_data()
@@ -307,14 +238,11 @@ void tst_NoteSession::aLoadedFileReplacesTheActiveTabOnceItsNoteIsSaved()
     if (c.bound)
         session.loadFile(first);
     session.updateActiveTabText(c.typed);
-    // Nowhere to go, for root too: files stand where the note's folder and the folder for
-    // recovered notes should be.
+    // Nowhere to go: files stand where the note's folder and the Recovered folder's parent
+    // belong.
     const QString recoveredParent = QFileInfo(AutoSaveManager::recoveredFolder()).path();
-    if (c.nowhereToSave) {
-        QVERIFY(QDir(folder).removeRecursively() && TestFiles::write(folder, ""));
-        QVERIFY(QDir().mkpath(QFileInfo(recoveredParent).path()));
-        QVERIFY(TestFiles::write(recoveredParent, ""));
-    }
+    if (c.nowhereToSave)
+        QVERIFY(TestFiles::block(folder) && TestFiles::block(recoveredParent));
 
     session.loadFile(next);
 
@@ -330,27 +258,30 @@ void tst_NoteSession::aLoadedFileReplacesTheActiveTabOnceItsNoteIsSaved()
     QCOMPARE(session.openedFileURL(), binding);
     QCOMPARE(session.title(session.tabs().first()), u"Plan"_qs);
     QCOMPARE(TestFiles::contents(first.toLocalFile()), c.firstFile);
-    const QStringList saved = desktopFiles();
-    QCOMPARE(saved.size(), c.onDesktop.isEmpty() ? 0 : 1);
-    for (const QString &name : saved) {
-        QVERIFY(QRegularExpression(u"^\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d\\.txt$"_qs)
-                    .match(name)
-                    .hasMatch());
-        QCOMPARE(TestFiles::contents(QDir(TestFiles::desktop()).filePath(name)), c.onDesktop);
-    }
+    const QStringList dated = TestFiles::datedDesktopFiles();
+    QCOMPARE(TestFiles::desktopFiles(), dated);
+    QCOMPARE(dated.size(), c.onDesktop.isEmpty() ? 0 : 1);
+    for (const QString &name : dated)
+        QCOMPARE(TestFiles::onDesktop(name), c.onDesktop);
 }
 
-void tst_NoteSession::furtherFilesGetNewTabsAtTheEndAndTheLastIsSelected()
+void tst_NoteSession::furtherFilesGetTabsAtTheEndUnlessTheyAreOpenAlready()
 {
     NoteSession session;
-    session.updateActiveTabText(u"kept"_qs);
-    const QUuid first = session.selectedTabId();
+    const QUrl open = makeFile(u"open.txt"_qs, "on disk");
+    session.loadFile(open);
+    session.updateActiveTabText(u"edited"_qs);
+    const QUuid holder = session.selectedTabId();
     session.addTab();
-    session.selectTab(first);
+    session.updateActiveTabText(u"kept"_qs);
+    const QUuid kept = session.selectedTabId();
+    session.addTab();
+    session.selectTab(kept);
     const QUrl missing = QUrl::fromLocalFile(m_dir->filePath(u"missing.txt"_qs));
+    const QUrl samePath = QUrl::fromLocalFile(m_dir->path() + u"/./open.txt"_qs);
     const QUrl one = makeFile(u"1.txt"_qs, "one"), three = makeFile(u"3.txt"_qs, "three");
 
-    session.loadFiles({ missing, one, QUrl::fromLocalFile(m_dir->path()), three });
+    session.loadFiles({ missing, one, QUrl::fromLocalFile(m_dir->path()), samePath, three });
 
     QStringList texts;
     QList<std::optional<QUrl>> files;
@@ -358,36 +289,19 @@ void tst_NoteSession::furtherFilesGetNewTabsAtTheEndAndTheLastIsSelected()
         texts << tab.cachedText;
         files << tab.openedFileURL;
     }
-    // The first tab's note was saved before its file could not be read, and stays, bound to
-    // the desktop file that now holds it.
-    QCOMPARE(texts, (QStringList { u"kept"_qs, {}, u"one"_qs, {}, u"three"_qs }));
-    QCOMPARE(desktopFiles().size(), 1);
-    const QUrl saved = QUrl::fromLocalFile(TestFiles::desktop() + u'/' + desktopFiles().first());
-    QCOMPARE(files, (QList<std::optional<QUrl>> { saved, {}, one, {}, three }));
+    // The active note was saved before its file could not be read, and stays, bound to the
+    // desktop file that now holds it; the open file kept its tab and its edit.
+    QCOMPARE(texts, (QStringList { u"edited"_qs, u"kept"_qs, {}, u"one"_qs, {}, u"three"_qs }));
+    QCOMPARE(TestFiles::desktopFiles().size(), 1);
+    const QUrl saved
+        = QUrl::fromLocalFile(TestFiles::desktop() + u'/' + TestFiles::desktopFiles().first());
+    QCOMPARE(files, (QList<std::optional<QUrl>> { open, saved, {}, one, {}, three }));
     QCOMPARE(session.selectedTabId(), session.tabs().last().id);
     QCOMPARE(session.openedFileURL(), three);
-}
-
-void tst_NoteSession::aFileThatIsOpenAlreadySelectsItsTab()
-{
-    NoteSession session;
-    const QUrl url = makeFile(u"a.txt"_qs, "on disk");
-    session.loadFile(url);
-    const QUuid holder = session.selectedTabId();
-    session.updateActiveTabText(u"edited, not saved yet"_qs);
-    session.addTab();
-    const QUrl samePath = QUrl::fromLocalFile(m_dir->path() + u"/./a.txt"_qs);
-
-    session.loadFiles({ makeFile(u"b.txt"_qs, "b"), samePath });
-    QCOMPARE(session.selectedTabId(), holder);
-    session.selectTab(session.tabs().last().id);
     session.loadFile(samePath);
-
     QCOMPARE(session.selectedTabId(), holder);
-    QCOMPARE(session.tabs().size(), 2);
-    QCOMPARE(session.tabs().first().cachedText, u"edited, not saved yet"_qs);
-    QCOMPARE(session.tabs().last().cachedText, u"b"_qs);
-    QCOMPARE(TestFiles::contents(url.toLocalFile()), "on disk");
+    QCOMPARE(session.tabs().size(), 6);
+    QCOMPARE(TestFiles::contents(open.toLocalFile()), "on disk");
 }
 
 WISPEN_TEST_MAIN(tst_NoteSession)
