@@ -5,7 +5,8 @@
 # too) still starts and keeps their entries, also when it quits. The next start with room
 # writes each note once where the final save would have put it, byte for byte: the unchanged
 # file's tab back into it, the changed file's note beside it on the desktop, the other two
-# under date names. The damaged entry is moved aside, not deleted.
+# under date names. The damaged entry is moved aside, not deleted. The journal is private, and
+# the copy beside the changed file is as private as that file.
 set -eu
 app="$1"
 . "$(dirname "$0")/xsession.sh"
@@ -16,6 +17,7 @@ data="${XDG_DATA_HOME:-$HOME/.local/share}"
 journal=$(journal_dir)
 printf 'kept\r\n' >own.txt
 printf 'original\n' >changed.txt
+chmod 640 changed.txt
 
 launch_app "$app" own.txt changed.txt
 focus_window "$window"
@@ -32,6 +34,10 @@ xdotool type --delay 20 'third note'
 wait_for_file "$journal/*.entry" >/dev/null
 sleep 2
 [ "$(ls "$journal" | wc -l)" -eq 4 ] || fail "the journal holds $(ls "$journal")"
+[ "$(stat -c %a "$journal")" = 700 ] || fail "the journal folder is not private"
+for entry in "$journal"/*.entry; do
+    [ "$(stat -c %a "$entry")" = 600 ] || fail "a journal entry is not private"
+done
 printf 'another program\n' >changed.txt
 kill -9 "$app_pid"
 wait "$app_pid" 2>/dev/null || true
@@ -57,6 +63,7 @@ quit_app
 printf 'another program\n' | cmp -s - changed.txt || fail "changed.txt was written over"
 recovered="$HOME/Desktop/changed.txt (recovered).txt"
 printf 'original\ntyped' | cmp -s - "$recovered" || fail "recovered note: $(cat "$recovered")"
+[ "$(stat -c %a "$recovered")" = 640 ] || fail "the copy is not as private as its file"
 notes=$(find "$HOME/Desktop" -name '????-??-??_??-??*.txt')
 [ "$(echo "$notes" | wc -l)" -eq 2 ] || fail "expected two date-named notes, found: $notes"
 # Two notes saved in one minute are "<date>.txt" and "<date> 2.txt".
