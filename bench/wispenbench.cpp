@@ -4,6 +4,7 @@
 #include "app/appdelegate.h"
 #include "benchreport.h"
 #include "childprocess.h"
+#include "editor/findcontroller.h"
 #include "editor/wispentextview.h"
 #include "editorfixtures.h"
 #include "filechangewatch.h"
@@ -116,6 +117,46 @@ public:
             = timePair(perKeyRepetitions, { {}, [view] { QTest::keyClick(view, Qt::Key_E); } },
                 { {}, [edit] { QTest::keyClick(edit, Qt::Key_E); } });
         m_report.add(QStringLiteral("keystroke_") + note.label, ours, theirs, 1.3);
+        m_wispen.closeActiveTab();
+    }
+
+    // Typing with the find bar open on a common word: the search must never hold a key up.
+    void keystrokeWhileSearching(const Notes &note)
+    {
+        m_wispen.openInNewTab(note.path);
+        m_bare.load(note.text);
+        WispenTextView *view = m_wispen.view();
+        QTextEdit *edit = m_bare.edit();
+        FindController find(view);
+        find.setSearch(QStringLiteral("the"), {});
+        find.setActive(true);
+        while (!find.isSettled())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        placeCaret(view, view->document()->characterCount() / 2);
+        placeCaret(edit, edit->document()->characterCount() / 2);
+        const auto [ours, theirs]
+            = timePair(perKeyRepetitions, { {}, [view] { QTest::keyClick(view, Qt::Key_E); } },
+                { {}, [edit] { QTest::keyClick(edit, Qt::Key_E); } });
+        m_report.add(QStringLiteral("keystroke_while_finding_") + note.label, ours, theirs, 1.3);
+        // Every match of the word, found away from the window's thread, against the bare
+        // editor's own search through its document on the window's thread.
+        std::vector<double> found, bareFound;
+        for (int i = 0; i < heavyRepetitions; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            find.setSearch(i % 2 ? QStringLiteral("the") : QStringLiteral("The"), { true, false });
+            while (!find.isSettled())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            found.push_back(timer.nsecsElapsed() / 1e6);
+            timer.restart();
+            QTextCursor cursor(edit->document());
+            while (!(cursor
+                = edit->document()->find(i % 2 ? QStringLiteral("the") : QStringLiteral("The"),
+                    cursor, QTextDocument::FindCaseSensitively))
+                        .isNull()) { }
+            bareFound.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        m_report.add(QStringLiteral("find_all_") + note.label, found, bareFound, std::nullopt);
         m_wispen.closeActiveTab();
     }
 
@@ -357,6 +398,7 @@ int main(int argc, char *argv[])
             bench.returnOnChecklist(*note);
             bench.toggleGlyph(*note);
         }
+        bench.keystrokeWhileSearching(largeNote);
         bench.tabSwitch(largeNote);
         bench.open(largeNote);
         bench.boldAll(largeNote);

@@ -2,6 +2,7 @@
 
 #include "appdelegate.h"
 #include "mainwindow.h"
+#include "tabs/contentview.h"
 #include "ui/appearance.h"
 #include "ui/apppreferences.h"
 #include "zoomhost.h"
@@ -58,4 +59,12 @@ void WispenApp::addViewMenu()
     QAction *actualSizeAction = menu->addAction(QStringLiteral("Actual Size"));
     actualSizeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     connect(actualSizeAction, &QAction::triggered, this, &WispenApp::actualSize);
+    menu->addSeparator();
+    ContentView *content = m_window->content();
+    QAction *nextPane = menu->addAction(QStringLiteral("Focus Next Pane"));
+    nextPane->setShortcut(QKeySequence(Qt::Key_F6));
+    connect(nextPane, &QAction::triggered, content, [content] { content->focusPane(1); });
+    QAction *previousPane = menu->addAction(QStringLiteral("Focus Previous Pane"));
+    previousPane->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    connect(previousPane, &QAction::triggered, content, [content] { content->focusPane(-1); });
 }

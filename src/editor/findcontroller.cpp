@@ -11,10 +11,16 @@ FindController::FindController(WispenTextView *view, QObject *parent)
     , m_view(view)
 {
     connect(&m_watcher, &QFutureWatcher<Result>::finished, this, &FindController::takeResults);
+    m_restartTimer.setSingleShot(true);
+    m_restartTimer.setInterval(150);
+    connect(&m_restartTimer, &QTimer::timeout, this, [this] {
+        if (m_isActive && m_isStale)
+            restartSearch();
+    });
     connect(view->document(), &QTextDocument::contentsChanged, this, [this] {
         m_isStale = true;
         if (m_isActive)
-            restartSearch();
+            m_restartTimer.start();
     });
     connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this,
         &FindController::paintVisibleMatches);
@@ -46,6 +52,7 @@ void FindController::setActive(bool active)
 
 void FindController::restartSearch()
 {
+    m_restartTimer.stop();
     // A search still running is for a text or needle that is gone; its result is dropped.
     m_watcher.cancel();
     m_isStale = false;
@@ -73,6 +80,7 @@ void FindController::settle()
 {
     if (isSettled())
         return;
+    m_restartTimer.stop();
     m_watcher.cancel();
     m_takenGeneration = ++m_generation;
     m_isStale = false;

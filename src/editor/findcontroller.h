@@ -4,6 +4,7 @@
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QTimer>
 
 class QTextDocument;
 class WispenTextView;
@@ -66,4 +67,7 @@ private:
         QList<NoteSearch::Match> matches;
     };
     QFutureWatcher<Result> m_watcher;
+    // Typing in a long note restarts the search once it pauses, not at every key: the copy of
+    // the text the search works on costs a few milliseconds at 10 MB.
+    QTimer m_restartTimer;
 };

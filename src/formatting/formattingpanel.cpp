@@ -116,6 +116,11 @@ FormattingPanel::FormattingPanel(NoteSession &session, WispenTextView *textView,
     refresh();
 }
 
+QWidget *FormattingPanel::firstFocusable() const
+{
+    return m_buttons.value(FormattingCommand::Bold);
+}
+
 QString FormattingPanel::fontSizeText(double fontSize)
 {
     if (!std::isfinite(fontSize))

@@ -31,6 +31,8 @@ public:
     LineBreakCheckBox *lineBreakCheckBox() const { return m_lineBreakCheckBox; }
     SymbolButton *appearanceButton() const { return m_appearanceButton; }
     SymbolButton *infoButton() const { return m_infoButton; }
+    // Where the keyboard enters the panel: its first button.
+    QWidget *firstFocusable() const;
     bool isShowingInfo() const { return m_showingInfo; }
     InfoPopover *infoPopover() const { return m_infoPopover; }
 

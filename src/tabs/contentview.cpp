@@ -3,6 +3,7 @@
 #include "editor/findbar.h"
 #include "editor/findcontroller.h"
 #include "editor/richtexteditor.h"
+#include "editor/wispentextview.h"
 #include "formatting/formattingpanel.h"
 #include "renamefield.h"
 #include "session/notesession.h"
@@ -12,6 +13,7 @@
 #include "ui/symbolbutton.h"
 #include "ui/verticalscroller.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QTimer>
@@ -147,6 +149,27 @@ void ContentView::findPrevious()
         m_findBar->open(false);
     else
         m_findBar->controller()->findPrevious();
+}
+
+void ContentView::focusPane(int offset)
+{
+    // Each part of the window, and where the focus goes in it.
+    using Pane = std::pair<QWidget *, QWidget *>;
+    QList<Pane> panes { Pane(m_strip->parentWidget(), m_addButton) };
+    if (m_findBar->isVisible())
+        panes.append(Pane(m_findBar, m_findBar->findField()));
+    panes.append(Pane(m_editor, m_editor->textView()));
+    panes.append(Pane(m_panel, m_panel->firstFocusable()));
+    QWidget *focused = QApplication::focusWidget();
+    qsizetype current = -1;
+    for (qsizetype i = 0; i < panes.size(); ++i) {
+        if (focused && panes.at(i).first->isAncestorOf(focused))
+            current = i;
+    }
+    const qsizetype count = panes.size();
+    const qsizetype next
+        = current < 0 ? (offset > 0 ? 0 : count - 1) : ((current + offset) % count + count) % count;
+    panes.at(next).second->setFocus(Qt::TabFocusReason);
 }
 
 void ContentView::reopenClosedTab()

@@ -37,6 +37,9 @@ public:
     void openFind(bool withReplace);
     void findNext();
     void findPrevious();
+    // Moves the keyboard focus to the next or previous part of the window, wrapping around:
+    // the tab bar, the find bar when it shows, the note, the formatting panel.
+    void focusPane(int offset);
 
     std::optional<QUuid> renamingTabId() const { return m_renamingTabId; }
     QString renameDraft() const { return m_renameDraft; }

@@ -1,5 +1,7 @@
+#include "editor/findbar.h"
 #include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
+#include "formatting/formattingcommand.h"
 #include "formatting/formattingpanel.h"
 #include "session/notesession.h"
 #include "tabs/contentview.h"
@@ -9,6 +11,7 @@
 #include "ui/symbolbutton.h"
 #include "ui/verticalscroller.h"
 
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -27,6 +30,7 @@ private Q_SLOTS:
     void closedTabsComeBackMostRecentFirstBoundToWhereTheirNoteWent();
     void thePanelScrollsToItsLastButtonInAShortWindow();
     void eachTabKeepsItsCaretSelectionAndScrollPosition();
+    void f6WalksTheKeyboardThroughEveryPartOfTheWindow();
 
 private:
     QStringList titles() const
@@ -200,6 +204,29 @@ void tst_TabStrip::eachTabKeepsItsCaretSelectionAndScrollPosition()
     QCOMPARE(m_session->currentText().mid(2990, 2), u"xa"_qs);
     m_view->selectTabAtOffset(1);
     QCOMPARE(view->textCursor().position(), 5); // where typing "short" left it
+}
+
+void tst_TabStrip::f6WalksTheKeyboardThroughEveryPartOfTheWindow()
+{
+    QApplication::setActiveWindow(m_view.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+    WispenTextView *view = m_view->editor()->textView();
+    view->setFocus();
+    m_view->focusPane(1); // the panel's first button, drawn with a focus ring
+    QCOMPARE(QApplication::focusWidget(), m_view->panel()->button(FormattingCommand::Bold));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_view->panel()->button(FormattingCommand::Italic));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // pressed from the keyboard
+    QCOMPARE(m_session->isItalic(), true);
+    QCOMPARE(QApplication::focusWidget(), view); // back to the note, to go on typing
+    m_view->focusPane(-1);
+    QCOMPARE(QApplication::focusWidget(), m_view->addButton());
+    m_view->openFind(false);
+    m_view->addButton()->setFocus();
+    m_view->focusPane(1);
+    QCOMPARE(QApplication::focusWidget(), m_view->findBar()->findField());
+    m_view->focusPane(1);
+    QCOMPARE(QApplication::focusWidget(), view);
 }
 
 WISPEN_TEST_MAIN(tst_TabStrip)
