@@ -465,6 +465,12 @@ void NoteSession::showFileInActiveTab(const QUrl &url)
     }
     // A file that could not be shown is not bound: typing must never overwrite it.
     const std::optional<QUrl> binding = content->isUtf8 ? std::optional<QUrl>(url) : std::nullopt;
+    // A note of this file still waiting to be saved is an older version than the one shown now:
+    // when it is written at last, it goes beside the file rather than over it.
+    for (UnsavedNote &unsaved : m_unsavedNotes) {
+        if (binding && unsaved.note.file && canonicalPath(*unsaved.note.file) == canonicalPath(url))
+            unsaved.note.fileStamp.reset();
+    }
     QList<EditorTab> tabs = m_tabs;
     tabs[*index].openedFileURL = binding;
     tabs[*index].fileStamp = binding ? stamp : std::nullopt;

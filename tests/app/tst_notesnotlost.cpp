@@ -20,11 +20,12 @@
 #include <QTemporaryDir>
 
 // A seeded random walk through what a person does: typing, pasting, selecting, adding,
-// closing, selecting and renaming tabs by keyboard and mouse, files handed over, files changed
-// by another program and writes that fail, with several commands posted into one turn of the
-// event loop. A model keeps what the person expects of each note; after the final save every
-// note that was ever not blank must be on disk in exactly one place with its last text, no
-// file may hold another note's text, and no file may have been written unless it was edited.
+// selecting and closing tabs by keyboard, closing and renaming them by mouse, files handed
+// over, files changed by another program and writes that fail, with several commands posted
+// into one turn of the event loop. A model keeps what the person expects of each note; after
+// the final save every note that was ever not blank must be on disk in exactly one place with
+// its last text, no file may hold another note's text, and no file may have been written
+// unless it was edited.
 //
 // WISPEN_STRESS_SEED replays one seed, WISPEN_STRESS_RUNS sets how many walks are made, and
 // WISPEN_STRESS_TRACE prints each step.
@@ -205,38 +206,34 @@ private:
         }
     }
 
-    // A mouse click on a tab's title or its close button: on its own turn, since the strip
-    // shows new tabs only after a refresh.
+    // A click on a tab's close button or a double click on its title, on its own turn, since
+    // the strip shows new tabs only after a refresh. A single click on a title selects only
+    // once the time for a double click is over; tst_contentview waits for that.
     void clickATab()
     {
         QCoreApplication::processEvents();
         const qsizetype index = m_random.bounded(int(m_model.size()));
         const QUuid id = m_session.tabs().value(index).id;
         TabCell *cell = m_content.cell(id);
-        if (!cell || !cell->isVisible())
+        if (!cell)
             return;
-        const int what = int(m_random.bounded(4));
-        if (what == 0) {
+        if (m_random.bounded(2)) {
             trace(u"click the close button of "_qs + m_model.at(index).tag);
             QTest::mouseClick(cell->closeButton(), Qt::LeftButton);
             closeModelTab(index);
             return;
         }
-        if (what == 1) {
-            // Renaming by a double click, typing and Return; the title names the desktop file.
-            trace(u"rename "_qs + m_model.at(index).tag);
-            QTest::mouseDClick(cell->hitView(), Qt::LeftButton);
-            QCoreApplication::processEvents();
-            if (RenameField *field = cell->renameField()) {
-                QTest::keyClicks(field, u"Name %1"_qs.arg(m_random.bounded(3)));
-                QTest::keyClick(field, Qt::Key_Return);
-            }
-            QCoreApplication::processEvents();
-            return;
+        // Renaming by a double click, typing and Return; the title names the desktop file.
+        trace(u"rename "_qs + m_model.at(index).tag);
+        QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+            Qt::LeftButton, {});
+        QApplication::sendEvent(cell->hitView(), &twice);
+        QCoreApplication::processEvents();
+        if (RenameField *field = cell->renameField()) {
+            QTest::keyClicks(field, u"Name %1"_qs.arg(m_random.bounded(3)));
+            QTest::keyClick(field, Qt::Key_Return);
         }
-        trace(u"click the title of "_qs + m_model.at(index).tag);
-        QTest::mouseClick(cell->hitView(), Qt::LeftButton);
-        m_selected = index;
+        QCoreApplication::processEvents();
     }
 
     // Begins a turn: what the file holds when it is read depends on the commands before it.

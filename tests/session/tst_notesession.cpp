@@ -1,4 +1,5 @@
 #include "autosave/autosavemanager.h"
+#include "autosave/writefaults.h"
 #include "session/notefilereader.h"
 #include "session/notesession.h"
 #include "testfiles.h"
@@ -21,6 +22,7 @@ private Q_SLOTS:
 
     void closingAnotherTabKeepsTheSelection_data();
     void closingAnotherTabKeepsTheSelection();
+    void anOlderUnsavedNoteNeverOverwritesAFileOpenedAgain();
     void titleDraftsAreStoredAsTypedAndCommitsTrimThem_data();
     void titleDraftsAreStoredAsTypedAndCommitsTrimThem();
     void everyWriteBackIsOneNotificationAndDoingNothingIsNone();
@@ -302,6 +304,28 @@ void tst_NoteSession::furtherFilesGetTabsAtTheEndUnlessTheyAreOpenAlready()
     QCOMPARE(session.selectedTabId(), holder);
     QCOMPARE(session.tabs().size(), 6);
     QCOMPARE(TestFiles::contents(open.toLocalFile()), "on disk");
+}
+
+void tst_NoteSession::anOlderUnsavedNoteNeverOverwritesAFileOpenedAgain()
+{
+    const QUrl url = TestFiles::makeFile(m_dir->path(), u"f.txt"_qs, "on disk");
+    NoteSession session;
+    WriteFaults::setRule([](const QString &) { return true; });
+    session.loadFile(url);
+    session.updateActiveTabText(u"first edit"_qs);
+    session.closeTab(session.selectedTabId());
+    QCOMPARE(session.unsavedNotes().size(), 1);
+    // Opened again, edited back to what the file holds, closed: nothing to write.
+    session.loadFile(url);
+    session.updateActiveTabText(u"on disk!"_qs);
+    session.updateActiveTabText(u"on disk"_qs);
+    session.closeTab(session.selectedTabId());
+    WriteFaults::setRule({});
+
+    QVERIFY(session.saveAll());
+    QCOMPARE(TestFiles::contents(url.toLocalFile()), "on disk");
+    QCOMPARE(
+        TestFiles::contents(TestFiles::desktop() + u"/f.txt (recovered).txt"_qs), "first edit");
 }
 
 WISPEN_TEST_MAIN(tst_NoteSession)
