@@ -208,7 +208,7 @@ private:
 
     // A click on a tab's close button or a double click on its title, on its own turn, since
     // the strip shows new tabs only after a refresh. A single click on a title selects only
-    // once the time for a double click is over; tst_contentview waits for that.
+    // once the time for a double click is over; tst_tabstrip waits for that.
     void clickATab()
     {
         QCoreApplication::processEvents();

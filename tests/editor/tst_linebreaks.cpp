@@ -1,3 +1,4 @@
+#include "editor/checklist.h"
 #include "editor/lineending.h"
 #include "editordriver.h"
 #include "testmain.h"
@@ -87,7 +88,7 @@ private Q_SLOTS:
     void editsNeverMakeOneCrLfOfACrAndAnLf_data();
     void editsNeverMakeOneCrLfOfACrAndAnLf();
     void theEndingsFollowRandomReplacementsOfBreaks();
-    void aRandomWalkOfKeysKeepsEveryUntouchedEndingAndTheTabExact();
+    void aRandomWalkOfEditsKeepsEveryUntouchedEndingAndTheTabExact();
 
 private:
     std::optional<ShownEditor> m_editor;
@@ -227,7 +228,7 @@ void tst_LineBreaks::theEndingsFollowRandomReplacementsOfBreaks()
     }
 }
 
-void tst_LineBreaks::aRandomWalkOfKeysKeepsEveryUntouchedEndingAndTheTabExact()
+void tst_LineBreaks::aRandomWalkOfEditsKeepsEveryUntouchedEndingAndTheTabExact()
 {
     NoteSession &session = m_editor->session;
     WispenTextView *view = m_editor->view;
@@ -244,6 +245,8 @@ void tst_LineBreaks::aRandomWalkOfKeysKeepsEveryUntouchedEndingAndTheTabExact()
     // Qt reports what each edit replaced; a break in there is a new one now.
     const QObject walk;
     connect(document, &QTextDocument::contentsChange, &walk, [&](int from, int removed, int added) {
+        if (view->isApplyingFormat())
+            return;
         std::erase_if(known, [&](const KnownBreak &old) {
             return old.position >= from && old.position < from + removed;
         });
@@ -252,15 +255,45 @@ void tst_LineBreaks::aRandomWalkOfKeysKeepsEveryUntouchedEndingAndTheTabExact()
                 old.position += added - removed;
         }
     });
-    const QList<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys { { Qt::Key_A, {} },
-        { Qt::Key_Space, {} }, { Qt::Key_Return, {} }, { Qt::Key_Return, Qt::ShiftModifier },
-        { Qt::Key_Backspace, {} }, { Qt::Key_Delete, {} }, { Qt::Key_Left, {} },
-        { Qt::Key_Right, {} }, { Qt::Key_Up, {} }, { Qt::Key_Down, {} },
-        { Qt::Key_Left, Qt::ShiftModifier }, { Qt::Key_Right, Qt::ShiftModifier },
-        { Qt::Key_Up, Qt::ShiftModifier }, { Qt::Key_Down, Qt::ShiftModifier },
-        { Qt::Key_V, Qt::ControlModifier }, { Qt::Key_Z, Qt::ControlModifier } };
+    // Keys, and the other ways a note changes in the editor; a format-only change keeps every
+    // break as it was.
+    const auto anywhere = [&] { view->placeCaret(random.bounded(document->characterCount())); };
+    const auto somewhere = [&] {
+        select(view, random.bounded(document->characterCount()),
+            random.bounded(document->characterCount()));
+    };
+    QList<std::pair<QByteArray, std::function<void()>>> edits {
+        { "paste",
+            [&] {
+                QGuiApplication::clipboard()->setText(randomNote(random, random.bounded(1, 4)));
+                QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+            } },
+        { "type over a selection", [&] { somewhere(), type(view, u"Z☐ \u00a0"_qs); } },
+        { "insert an item", [&] { somewhere(), Checklist::insertItem(view); } },
+        { "click a character",
+            [&] {
+                if (document->characterCount() > 1)
+                    click(view,
+                        pointInCharacter(
+                            view, random.bounded(document->characterCount() - 1), 0.5));
+            } },
+        { "make bold", [&] { somewhere(), makeSelectionBold(view); } },
+        { "centre", [&] { anywhere(), alignCaretParagraph(view, Qt::AlignHCenter); } },
+        { "redo", [&] { view->redo(); } },
+        { "delete everything", [&] { view->selectAll(), QTest::keyClick(view, Qt::Key_Delete); } },
+    };
+    for (const auto &[key, modifiers] : QList<std::pair<Qt::Key, Qt::KeyboardModifiers>> {
+             { Qt::Key_A, {} }, { Qt::Key_Space, {} }, { Qt::Key_Return, {} },
+             { Qt::Key_Return, Qt::ShiftModifier }, { Qt::Key_Backspace, {} },
+             { Qt::Key_Delete, {} }, { Qt::Key_Left, {} }, { Qt::Key_Right, {} },
+             { Qt::Key_Up, {} }, { Qt::Key_Down, {} }, { Qt::Key_Left, Qt::ShiftModifier },
+             { Qt::Key_Right, Qt::ShiftModifier }, { Qt::Key_Up, Qt::ShiftModifier },
+             { Qt::Key_Down, Qt::ShiftModifier }, { Qt::Key_Z, Qt::ControlModifier } }) {
+        edits.append({ QKeySequence(QKeyCombination(modifiers, key)).toString().toUtf8(),
+            [view, key, modifiers] { QTest::keyClick(view, key, modifiers); } });
+    }
 
-    for (int round = 0; round < 10; ++round) {
+    for (int round = 0; round < 16; ++round) {
         const QString note = randomNote(random, random.bounded(2, 16));
         const QString newEnding = commonEnding(note);
         session.updateActiveTabText(note);
@@ -270,19 +303,17 @@ void tst_LineBreaks::aRandomWalkOfKeysKeepsEveryUntouchedEndingAndTheTabExact()
         view->placeCaret(random.bounded(document->characterCount()));
 
         for (int step = 0; step < 80; ++step) {
-            const auto [key, modifiers] = keys.at(random.bounded(keys.size()));
-            if (key == Qt::Key_V)
-                QGuiApplication::clipboard()->setText(randomNote(random, random.bounded(1, 4)));
+            const auto &[name, edit] = edits.at(random.bounded(edits.size()));
             const QByteArray what = "round " + QByteArray::number(round) + ", step "
-                + QByteArray::number(step) + ", key "
-                + QKeySequence(QKeyCombination(modifiers, key)).toString().toUtf8();
+                + QByteArray::number(step) + ": " + name;
             const int readsBefore = view->wholeTextReads();
-            QTest::keyClick(view, key, modifiers);
+            edit();
             QCoreApplication::processEvents();
             QVERIFY2(view->wholeTextReads() == readsBefore, what);
 
             const QString text = view->plainText();
             QVERIFY2(session.activeTabPlainText() == text, what);
+            QVERIFY2(session.cachedText() == text, what);
             const QStringList endings = endingsOf(text);
             QVERIFY2(endings.size() == document->blockCount() - 1, what);
             QStringList expected(endings.size(), newEnding);

@@ -20,8 +20,6 @@ class tst_NoteSession : public QObject
 private Q_SLOTS:
     void init();
 
-    void closingAnotherTabKeepsTheSelection_data();
-    void closingAnotherTabKeepsTheSelection();
     void anOlderUnsavedNoteNeverOverwritesAFileOpenedAgain();
     void titleDraftsAreStoredAsTypedAndCommitsTrimThem_data();
     void titleDraftsAreStoredAsTypedAndCommitsTrimThem();
@@ -46,36 +44,6 @@ void tst_NoteSession::init()
     QDir(TestFiles::desktop()).removeRecursively();
     QSettings().clear();
     m_dir = std::make_unique<QTemporaryDir>();
-}
-
-void tst_NoteSession::closingAnotherTabKeepsTheSelection_data()
-{
-    QTest::addColumn<int>("selected"); // of four
-    QTest::addColumn<int>("closed");
-    QTest::newRow("a tab after the selected one") << 1 << 3;
-    QTest::newRow("a tab before the selected one") << 2 << 0;
-}
-
-void tst_NoteSession::closingAnotherTabKeepsTheSelection()
-{
-    QFETCH(int, selected);
-    QFETCH(int, closed);
-    NoteSession session;
-    for (int i = 0; i < 3; ++i)
-        session.addTab();
-    const auto ids = [&session] {
-        QList<QUuid> ids;
-        for (const EditorTab &tab : session.tabs())
-            ids << tab.id;
-        return ids;
-    };
-    QList<QUuid> expected = ids();
-    session.selectTab(expected.at(selected));
-
-    session.closeTab(expected.takeAt(closed));
-
-    QCOMPARE(ids(), expected);
-    QCOMPARE(session.selectedTabId(), expected.at(selected - (closed < selected)));
 }
 
 void tst_NoteSession::titleDraftsAreStoredAsTypedAndCommitsTrimThem_data()

@@ -5,26 +5,45 @@
 #include "formatting/formattingpanel.h"
 #include "session/notesession.h"
 #include "tabs/contentview.h"
+#include "tabs/renamefield.h"
 #include "tabs/tabcell.h"
 #include "testfiles.h"
 #include "testmain.h"
 #include "ui/symbolbutton.h"
+#include "ui/textlabel.h"
 #include "ui/verticalscroller.h"
 
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWheelEvent>
+#include <memory>
 
-// The row of tabs as a person arranges it: the selected tab always in view, tabs moved by
-// dragging and by keyboard, and closed tabs brought back.
+// The row of tabs as a person uses it: renaming in place, selecting by a click once a double
+// click is ruled out, the selected tab always in view, tabs moved by dragging and by keyboard,
+// closed tabs brought back, and the keyboard's way through the window.
 class tst_TabStrip : public QObject
 {
     Q_OBJECT
 
+public:
+    enum class Leave { Return, Click, Next, Previous, Add, CloseButton, CloseTab };
+
 private Q_SLOTS:
     void init();
+    void cleanup();
+
+    void doubleClickOpensAFocusedFieldOnTheStoredTitleAndCommitsNothing_data();
+    void doubleClickOpensAFocusedFieldOnTheStoredTitleAndCommitsNothing();
+    void typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle_data();
+    void typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle();
+    void theRenameStaysInProgressWhen_data();
+    void theRenameStaysInProgressWhen();
+    void aRenamingTabClosedElsewhereShowsNoFieldAndFinalizesQuietly();
+    void aClickSelectsAfterTheDelayFromTheLastPressEvenAcrossARefresh();
+    void aLongTitleIsCutAndAShortOneStillGetsTheMinimumWidth();
     void theSelectedTabStaysInViewOfANarrowWindow();
     void tabsMoveByKeyboardAndByDraggingAndKeepTheSelection();
     void closedTabsComeBackMostRecentFirstBoundToWhereTheirNoteWent();
@@ -33,6 +52,22 @@ private Q_SLOTS:
     void f6WalksTheKeyboardThroughEveryPartOfTheWindow();
 
 private:
+    QUuid tabId(int index) const { return m_session->tabs().at(index).id; }
+    TabCell *cell(int index) const { return m_view->cell(tabId(index)); }
+    RenameField *field(int index) const { return cell(index)->renameField(); }
+    auto customTitle(int index) const { return m_session->tabs().at(index).customTitle; }
+    void addTabs(int count) const
+    {
+        for (int i = 0; i < count; ++i)
+            m_session->addTab();
+        settle();
+    }
+    // The refresh after a change, then the focus and the scrolling that follow it.
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
     QStringList titles() const
     {
         QStringList list;
@@ -56,11 +91,6 @@ private:
         }
         settle();
     }
-    static void settle()
-    {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
     bool isShown(const QUuid &id) const
     {
         TabCell *cell = m_view->cell(id);
@@ -69,6 +99,8 @@ private:
         const QRect inStrip(cell->mapTo(strip->viewport(), QPoint()), cell->size());
         return strip->viewport()->rect().contains(inStrip);
     }
+    void click(int index, bool twice = false) const;
+    void startRename(int index) const;
 
     std::unique_ptr<NoteSession> m_session;
     std::unique_ptr<ContentView> m_view;
@@ -76,17 +108,218 @@ private:
 
 void tst_TabStrip::init()
 {
-    QDir(TestFiles::desktop()).removeRecursively();
-    m_view.reset();
     m_session = std::make_unique<NoteSession>();
     m_view = std::make_unique<ContentView>(*m_session);
-    m_view->resize(420, 300);
+    m_view->resize(900, 600);
     m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    QApplication::setActiveWindow(m_view.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+}
+
+void tst_TabStrip::cleanup()
+{
+    m_view.reset();
+    m_session.reset();
+    QDir(TestFiles::desktop()).removeRecursively();
+}
+
+void tst_TabStrip::click(int index, bool twice) const
+{
+    // A double click as the platform delivers it: press, release, press, double click, release.
+    QWidget *hitView = cell(index)->hitView();
+    const QPoint middle = hitView->rect().center();
+    QTest::mousePress(hitView, Qt::LeftButton, {}, middle);
+    QTest::mouseRelease(hitView, Qt::LeftButton, {}, middle);
+    if (!twice)
+        return;
+    QTest::mousePress(hitView, Qt::LeftButton, {}, middle);
+    QTest::mouseDClick(hitView, Qt::LeftButton, {}, middle);
+    QTest::mouseRelease(hitView, Qt::LeftButton, {}, middle);
+}
+
+void tst_TabStrip::startRename(int index) const
+{
+    click(index, true);
+    QTRY_VERIFY(field(index) && field(index)->hasFocus());
+}
+
+void tst_TabStrip::doubleClickOpensAFocusedFieldOnTheStoredTitleAndCommitsNothing_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("whileRenamingAnother");
+
+    QTest::newRow("untitled") << QString() << false;
+    QTest::newRow("custom title with spaces") << u"  Plan "_qs << false;
+    QTest::newRow("while another tab is renamed") << u"Ideas"_qs << true;
+}
+
+void tst_TabStrip::doubleClickOpensAFocusedFieldOnTheStoredTitleAndCommitsNothing()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, whileRenamingAnother);
+    addTabs(1); // the tab double clicked is in the background
+    if (!stored.isEmpty())
+        m_session->updateTabTitleDraft(tabId(0), stored);
+    if (whileRenamingAnother) {
+        startRename(1);
+        QTest::keyClicks(field(1), u" first "_qs);
+    }
+    settle();
+    QSignalSpy sessionChanges(m_session.get(), &NoteSession::objectWillChange);
+
+    click(0, true);
+    QCOMPARE(m_view->renamingTabId(), tabId(0));
+    QTRY_VERIFY(field(0) && field(0)->hasFocus());
+    QVERIFY(!cell(0)->hitView());
+    QCOMPARE(field(0)->text(), stored);
+    QCOMPARE(sessionChanges.count(), 0);
+    QCOMPARE(customTitle(1), whileRenamingAnother ? u" first "_qs : std::optional<QString>());
+    QVERIFY(!field(1));
+    QTest::qWait(TabTitleLabel::TitleHitView::singleClickDelay.count() + 100);
+    QCOMPARE(m_session->selectedTabId(), tabId(1));
+}
+
+void tst_TabStrip::typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle_data()
+{
+    QTest::addColumn<Leave>("leave");
+    QTest::addColumn<int>("renamed"); // of three tabs, and selected
+    QTest::addColumn<int>("selected"); // afterwards
+
+    QTest::newRow("Return") << Leave::Return << 1 << 1;
+    QTest::newRow("click on another title") << Leave::Click << 2 << 0;
+    QTest::newRow("next tab, wrapping to the first") << Leave::Next << 2 << 0;
+    QTest::newRow("previous tab, wrapping to the last") << Leave::Previous << 0 << 2;
+    QTest::newRow("add button") << Leave::Add << 1 << 3;
+    QTest::newRow("close button, saving under the title") << Leave::CloseButton << 1 << 0;
+    QTest::newRow("close tab command, saving under the title") << Leave::CloseTab << 1 << 0;
+}
+
+void tst_TabStrip::typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle()
+{
+    QFETCH(Leave, leave);
+    QFETCH(int, renamed);
+    QFETCH(int, selected);
+    addTabs(2);
+    m_session->selectTab(tabId(renamed));
+    QTest::keyClicks(m_view->editor()->textView(), u"buy milk"_qs);
+    settle();
+    startRename(renamed);
+    RenameField *typedInto = field(renamed);
+    QSignalSpy sessionChanges(m_session.get(), &NoteSession::objectWillChange);
+    QTest::keyClicks(typedInto, u" Draft "_qs);
+    QCOMPARE(sessionChanges.count(), 7); // one for each key
+    QCOMPARE(customTitle(renamed), u" Draft "_qs);
+    settle();
+    QCOMPARE(field(renamed), typedInto); // the refreshes keep the field and its focus
+    QVERIFY(typedInto->hasFocus());
+    const QUuid renamedId = tabId(renamed);
+
+    if (leave == Leave::Return)
+        QTest::keyClick(typedInto, Qt::Key_Return);
+    else if (leave == Leave::Click)
+        click(selected);
+    else if (leave == Leave::Next || leave == Leave::Previous)
+        m_view->selectTabAtOffset(leave == Leave::Next ? 1 : -1);
+    else if (leave == Leave::Add)
+        QTest::mouseClick(m_view->addButton(), Qt::LeftButton);
+    else if (leave == Leave::CloseButton)
+        QTest::mouseClick(cell(renamed)->closeButton(), Qt::LeftButton);
+    else
+        m_view->closeSelectedTab();
+    if (leave == Leave::Click)
+        QCOMPARE(m_view->renamingTabId(), renamedId); // until the select runs
+    QTRY_COMPARE(m_session->selectedTabId(), tabId(selected));
+    QVERIFY(!m_view->renamingTabId());
+    const bool closed = leave == Leave::CloseButton || leave == Leave::CloseTab;
+    if (closed) {
+        const QString saved = QDir(TestFiles::desktop()).filePath(u"Draft.txt"_qs);
+        QCOMPARE(TestFiles::contents(saved), QByteArray("buy milk"));
+    } else {
+        QCOMPARE(customTitle(renamed), u"Draft"_qs);
+    }
+    settle();
+    QVERIFY(!m_view->findChild<RenameField *>());
+    QVERIFY(closed ? !m_view->cell(renamedId) : bool(m_view->cell(renamedId)->hitView()));
+    QVERIFY(m_view->editor()->textView()->hasFocus()); // typing goes back to the note
+}
+
+void tst_TabStrip::theRenameStaysInProgressWhen_data()
+{
+    QTest::addColumn<bool>("closeAnother");
+    QTest::newRow("the note takes the focus") << false;
+    QTest::newRow("another tab is closed") << true;
+}
+
+void tst_TabStrip::theRenameStaysInProgressWhen()
+{
+    QFETCH(bool, closeAnother);
+    addTabs(1);
+    startRename(0);
+    QTest::keyClicks(field(0), u"Keep"_qs);
+    WispenTextView *note = m_view->editor()->textView();
+    if (closeAnother)
+        QTest::mouseClick(cell(1)->closeButton(), Qt::LeftButton);
+    else
+        QTest::mouseClick(note->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    settle();
+    QCOMPARE(m_view->renamingTabId(), tabId(0));
+    QCOMPARE(field(0)->text(), u"Keep"_qs);
+    QCOMPARE(customTitle(0), u"Keep"_qs);
+    QVERIFY(closeAnother || note->hasFocus());
+}
+
+void tst_TabStrip::aRenamingTabClosedElsewhereShowsNoFieldAndFinalizesQuietly()
+{
+    addTabs(1);
+    startRename(1);
+    m_session->closeTab(tabId(1));
+    settle();
+    QVERIFY(!m_view->findChild<RenameField *>());
+    QTest::mouseClick(m_view->addButton(), Qt::LeftButton);
+    QVERIFY(!m_view->renamingTabId());
+    QCOMPARE(m_session->tabs().size(), 2);
+}
+
+void tst_TabStrip::aClickSelectsAfterTheDelayFromTheLastPressEvenAcrossARefresh()
+{
+    addTabs(1);
+    TabCell *first = cell(0);
+    auto *label = first->hitView()->findChild<TextLabel *>();
+    QCOMPARE(label->level(), UiStyle::Level::Secondary);
+    click(0);
+    QTest::qWait(100);
+    QElapsedTimer sinceLastPress;
+    sinceLastPress.start();
+    click(0); // moves the deadline
+    m_session->updateActiveTabText(u"typing meanwhile"_qs);
+    settle();
+    QCOMPARE(cell(0), first);
+    QCOMPARE(m_session->selectedTabId(), tabId(1));
+    QTRY_COMPARE(m_session->selectedTabId(), tabId(0));
+    QVERIFY(sinceLastPress.elapsed() >= TabTitleLabel::TitleHitView::singleClickDelay.count());
+    settle();
+    QVERIFY(first->isSelected() && !cell(1)->isSelected());
+    // The same label, restyled for the selected tab.
+    QCOMPARE(first->hitView()->findChild<TextLabel *>(), label);
+    QCOMPARE(label->level(), UiStyle::Level::Primary);
+    QCOMPARE(label->font().weight(), QFont::DemiBold);
+}
+
+void tst_TabStrip::aLongTitleIsCutAndAShortOneStillGetsTheMinimumWidth()
+{
+    addTabs(1);
+    m_session->updateTabTitleDraft(tabId(0), u"A title far too long to fit into one tab cell"_qs);
+    m_session->updateTabTitleDraft(tabId(1), u"A"_qs);
+    settle();
+    QWidget *cut = cell(0)->hitView();
+    QTRY_COMPARE(cut->width(), cut->maximumWidth());
+    QVERIFY(cut->findChild<TextLabel *>()->displayedText().endsWith(QChar(0x2026)));
+    QTRY_COMPARE(cell(1)->hitView()->width(), cell(1)->hitView()->minimumWidth());
 }
 
 void tst_TabStrip::theSelectedTabStaysInViewOfANarrowWindow()
 {
+    m_view->resize(420, 300);
     addTitledTabs({ u"alpha"_qs, u"bravo"_qs, u"charlie"_qs, u"delta"_qs, u"echo"_qs, u"foxtrot"_qs,
         u"golf"_qs, u"hotel"_qs });
     QTRY_VERIFY(isShown(m_session->selectedTabId())); // after adding
@@ -208,8 +441,6 @@ void tst_TabStrip::eachTabKeepsItsCaretSelectionAndScrollPosition()
 
 void tst_TabStrip::f6WalksTheKeyboardThroughEveryPartOfTheWindow()
 {
-    QApplication::setActiveWindow(m_view.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
     WispenTextView *view = m_view->editor()->textView();
     view->setFocus();
     m_view->focusPane(1); // the panel's first button, drawn with a focus ring
