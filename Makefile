@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test package bench stress asan mutants format clean
+.PHONY: all deps configure build run test package bench typing-bar typing-table stress asan mutants format clean
 
 all: build
 
@@ -26,13 +26,26 @@ test: build
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
+# Typing as a person feels it, from outside the process under Xvfb: key press to repaint at
+# 10 MB against a bare QPlainTextEdit (typing-bar, passes at a ratio of 2 or less), and the
+# table at 1, 10 and 50 MB with other editors (typing-table). The probe lives in PERF_TYPING.
+PERF_TYPING ?= ../shared/perf-typing
+typing-bar: build
+	@scripts/install-deps.sh typing
+	MAX_RATIO=2 $(PERF_TYPING)/bar-typing.sh $(CURDIR)/$(BUILD_DIR)/wispen
+
+typing-table: build
+	@scripts/install-deps.sh typing
+	cd $(PERF_TYPING) && WISPEN=$(CURDIR)/$(BUILD_DIR)/wispen ./run.sh
+
 # The random walk of what a person does, long: thousands of walks, each checked on disk.
 STRESS_RUNS ?= 3000
 stress: build
 	cd $(BUILD_DIR) && WISPEN_STRESS_RUNS=$(STRESS_RUNS) QT_QPA_PLATFORM=offscreen \
 		../tests/run-isolated.sh tests/tst_notesnotlost
 
-# Speed and memory against a bare QTextEdit, with a throwaway HOME on the offscreen platform.
+# Speed and memory against bare QPlainTextEdit and QTextEdit editors, with a throwaway HOME on the
+# offscreen platform. WISPEN_BENCH_SIZES=1kb,10mb limits the note sizes.
 bench: build
 	QT_QPA_PLATFORM=offscreen tests/run-isolated.sh ./$(BUILD_DIR)/wispen_bench
 

@@ -12,23 +12,36 @@ double BenchReport::median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-void BenchReport::add(const QString &name, const std::vector<double> &wispen,
-    const std::vector<double> &bare, std::optional<double> budget, const QString &unit)
+void BenchReport::add(const BenchMeasure &measure)
 {
-    const double ours = median(wispen);
-    const double theirs = median(bare);
-    const double ratio = theirs > 0 ? ours / theirs : 0;
-    QString line = QStringLiteral("BENCH %1 wispen_%2=%3 bare_%2=%4 ratio=%5")
-                       .arg(name, unit)
-                       .arg(ours, 0, 'f', unit == u"ms" ? 3 : 0)
-                       .arg(theirs, 0, 'f', unit == u"ms" ? 3 : 0)
+    const auto statistic = [&measure](const std::vector<double> &values) {
+        if (measure.statistic == BenchMeasure::Statistic::Worst)
+            return values.empty() ? 0.0 : *std::max_element(values.cbegin(), values.cend());
+        return median(values);
+    };
+    const int decimals = measure.unit == u"ms" ? 3 : 0;
+    const double ours = statistic(measure.wispen);
+    const double plain = statistic(measure.plain);
+    const double ratio = plain > 0 ? ours / plain : 0;
+    QString line = QStringLiteral("BENCH %1 wispen_%2=%3 plain_%2=%4 ratio=%5")
+                       .arg(measure.name, measure.unit)
+                       .arg(ours, 0, 'f', decimals)
+                       .arg(plain, 0, 'f', decimals)
                        .arg(ratio, 0, 'f', 3);
-    if (budget) {
+    if (!measure.rich.empty())
+        line += QStringLiteral(" rich_%1=%2")
+                    .arg(measure.unit)
+                    .arg(statistic(measure.rich), 0, 'f', decimals);
+    const auto check = [&](const QString &what, double value, double budget) {
         ++m_budgeted;
-        const bool within = ratio <= *budget;
+        const bool within = value <= budget;
         m_withinBudget += within;
-        line += QStringLiteral(" budget=%1 %2").arg(*budget).arg(within ? u"ok" : u"OVER");
-    }
+        line += QStringLiteral(" %1=%2 %3").arg(what).arg(budget).arg(within ? u"ok" : u"OVER");
+    };
+    if (measure.ratioBudget)
+        check(QStringLiteral("ratio_budget"), ratio, *measure.ratioBudget);
+    if (measure.limit)
+        check(QStringLiteral("limit_") + measure.unit, ours, *measure.limit);
     std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
 }

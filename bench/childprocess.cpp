@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTextEdit>
 #include <QTimer>
@@ -79,13 +80,13 @@ private:
     bool m_seen = false;
 };
 
+template<typename Edit>
 int runBare(int &argc, char **argv, Measure measure, qint64 startedNs, const char *notePath)
 {
     QApplication app(argc, argv);
     FirstPaintReporter reporter(measure, startedNs);
     QMainWindow window;
-    auto *edit = new QTextEdit(&window);
-    edit->setAcceptRichText(true);
+    auto *edit = new Edit(&window);
     edit->setFont(TextDefaults::font());
     window.setCentralWidget(edit);
     if (notePath && *notePath) {
@@ -108,13 +109,15 @@ std::optional<double> run(
     child.setStandardErrorFile(QProcess::nullDevice());
     const QStringList arguments {
         QString::fromLatin1(childFlag),
-        kind == Kind::Wispen ? QStringLiteral("wispen") : QStringLiteral("bare"),
+        kind == Kind::Wispen     ? QStringLiteral("wispen")
+            : kind == Kind::Rich ? QStringLiteral("rich")
+                                 : QStringLiteral("plain"),
         measure == Measure::Startup ? QStringLiteral("startup") : QStringLiteral("memory"),
         QString::number(monotonicNs()),
         notePath,
     };
     child.start(program, arguments);
-    if (!child.waitForFinished(120'000) || child.exitCode() != 0)
+    if (!child.waitForFinished(600'000) || child.exitCode() != 0)
         return std::nullopt;
     for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
         if (line.startsWith("VALUE "))
@@ -128,12 +131,14 @@ bool runIfChild(int &argc, char **argv, int &exitCode)
     if (argc < 6 || std::strcmp(argv[1], childFlag) != 0)
         return false;
     const bool wispen = std::strcmp(argv[2], "wispen") == 0;
+    const bool rich = std::strcmp(argv[2], "rich") == 0;
     const Measure measure
         = std::strcmp(argv[3], "startup") == 0 ? Measure::Startup : Measure::PeakMemory;
     const qint64 startedNs = std::strtoll(argv[4], nullptr, 10);
     const char *notePath = argv[5];
     if (!wispen) {
-        exitCode = runBare(argc, argv, measure, startedNs, notePath);
+        exitCode = rich ? runBare<QTextEdit>(argc, argv, measure, startedNs, notePath)
+                        : runBare<QPlainTextEdit>(argc, argv, measure, startedNs, notePath);
         return true;
     }
     // The real start-up, given the note as a person's launch would be; the reporter is made

@@ -4,10 +4,11 @@
 #include <optional>
 
 // Whole-process measures: the benchmark starts itself again as a child that runs either the
-// real Wispen start-up or a bare window with a QTextEdit, and reports one number.
+// real Wispen start-up or a bare window with a QTextEdit or a QPlainTextEdit, and reports one
+// number.
 namespace ChildProcess {
 
-enum class Kind { Wispen, Bare };
+enum class Kind { Wispen, Rich, Plain };
 enum class Measure { Startup, PeakMemory };
 
 // The parent: start a child and read its number (milliseconds to the first painted window,

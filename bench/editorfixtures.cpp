@@ -12,10 +12,6 @@
 #include <QCoreApplication>
 #include <QTest>
 
-namespace {
-constexpr QSize windowSize(900, 650);
-} // namespace
-
 void settle()
 {
     for (int i = 0; i < 3; ++i)
@@ -28,7 +24,7 @@ WispenFixture::WispenFixture()
     , m_scene(std::make_unique<WispenApp>(m_session, *m_delegate))
 {
     m_scene->show();
-    m_scene->window()->resize(windowSize);
+    m_scene->window()->resize(benchWindowSize);
     [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(m_scene->window());
     settle();
 }
@@ -54,20 +50,7 @@ void WispenFixture::closeActiveTab()
     settle();
 }
 
-BareFixture::BareFixture()
+QFont benchNoteFont()
 {
-    m_edit.setAcceptRichText(true);
-    // The same text in the same font: what differs is only what Wispen adds.
-    m_edit.setFont(TextDefaults::font());
-    m_window.setCentralWidget(&m_edit);
-    m_window.resize(windowSize);
-    m_window.show();
-    [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(&m_window);
-    settle();
-}
-
-void BareFixture::load(const QString &text)
-{
-    m_edit.setPlainText(text);
-    settle();
+    return TextDefaults::font();
 }

@@ -46,6 +46,8 @@ constexpr std::array words {
 };
 constexpr int lineLength = 78;
 constexpr int checklistEvery = 50;
+// Early enough that a note of a kilobyte holds one item too.
+constexpr int checklistFirst = 5;
 
 } // namespace
 
@@ -57,7 +59,7 @@ QString generate(qsizetype utf8Bytes)
     qsizetype line = 0;
     qsizetype lineStart = 0;
     while (text.size() < utf8Bytes) {
-        if (text.size() == lineStart && line % checklistEvery == checklistEvery / 2)
+        if (text.size() == lineStart && line % checklistEvery == checklistFirst)
             text += line % (2 * checklistEvery) < checklistEvery ? u"☐ " : u"☑ ";
         state = state * 1664525u + 1013904223u;
         text += QLatin1String(words[(state >> 16) % words.size()]);
