@@ -4,6 +4,7 @@
 #include "clipboardtext.h"
 #include "formattingreader.h"
 #include "noteedittracker.h"
+#include "notelayout.h"
 #include "selectionmimedata.h"
 #include "session/notesession.h"
 
@@ -35,6 +36,8 @@ WispenTextView::WispenTextView(QWidget *parent)
     : QTextEdit(parent)
     , m_editTracker(new NoteEditTracker(this))
 {
+    // Lays out only what is looked at, so that typing costs the same in any length of note.
+    document()->setDocumentLayout(new NoteLayout(document()));
     setAcceptRichText(true);
     setUndoRedoEnabled(true);
     applyTextInset();
