@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -115,8 +116,15 @@ QTextLayout *NoteLayout::laidOut(const QTextBlock &block) const
     QTextLayout *layout = block.layout();
     if (layout->lineCount() == 0) {
         QTextBlock measured = block;
-        if (BlockHeights::setHeight(measured, layOut(block)))
+        const qreal before = BlockHeights::height(block);
+        if (BlockHeights::setHeight(measured, layOut(block))) {
             sizeMayHaveChanged();
+            if (!m_isInDocumentChange) {
+                const qreal bottom = frameMargins().top + BlockHeights::top(block) + before;
+                auto *self = const_cast<NoteLayout *>(this);
+                Q_EMIT self->blockRemeasured(bottom, BlockHeights::height(block) - before);
+            }
+        }
         keep(block);
     }
     layout->setPosition(blockOrigin(block));
@@ -238,6 +246,11 @@ void NoteLayout::sizeMayHaveChanged() const
         Qt::QueuedConnection);
 }
 
+void NoteLayout::reportSizeNow()
+{
+    reportSize();
+}
+
 void NoteLayout::reportSize()
 {
     m_sizeReportPending = false;
@@ -254,6 +267,7 @@ void NoteLayout::documentChanged(int from, int /*charsRemoved*/, int charsAdded)
     // measured when it has a width.
     if (isUnsized())
         return;
+    const QScopedValueRollback changing(m_isInDocumentChange, true);
     QTextDocument *doc = document();
     const int length = doc->characterCount();
     const int blockCount = doc->blockCount();

@@ -27,8 +27,16 @@ public:
     QRectF frameBoundingRect(QTextFrame *frame) const override;
     QRectF blockBoundingRect(const QTextBlock &block) const override;
 
+    // Tells the size now rather than once control is back in the event loop.
+    void reportSizeNow();
+
     // How many blocks hold a laid-out QTextLayout; far-away ones are cleared as others come in.
     int laidOutBlockCount() const { return int(m_laidOut->size()); }
+
+Q_SIGNALS:
+    // A block was laid out outside an edit and its height differs from its estimate by delta:
+    // everything below bottom, its end before, moved by delta.
+    void blockRemeasured(qreal bottom, qreal delta);
 
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
@@ -72,6 +80,7 @@ private:
     mutable QHash<int, FontMetrics> m_metrics;
     mutable QRectF m_painted;
     mutable bool m_sizeReportPending = false;
+    bool m_isInDocumentChange = false;
     QSizeF m_reportedSize;
     qreal m_lineWidth = -1;
     int m_length = 0;

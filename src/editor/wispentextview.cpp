@@ -37,7 +37,18 @@ WispenTextView::WispenTextView(QWidget *parent)
     , m_editTracker(new NoteEditTracker(this))
 {
     // Lays out only what is looked at, so that typing costs the same in any length of note.
-    document()->setDocumentLayout(new NoteLayout(document()));
+    auto *layout = new NoteLayout(document());
+    document()->setDocumentLayout(layout);
+    connect(layout, &NoteLayout::blockRemeasured, this, [this, layout](qreal bottom, qreal delta) {
+        // A block above the view turned out taller or shorter than estimated: the view moves
+        // with what it shows, so that nothing on screen jumps.
+        QScrollBar *bar = verticalScrollBar();
+        if (bottom > bar->value())
+            return;
+        layout->reportSizeNow();
+        bar->setValue(bar->value() + qRound(delta));
+        viewport()->update();
+    });
     setAcceptRichText(true);
     setUndoRedoEnabled(true);
     applyTextInset();
