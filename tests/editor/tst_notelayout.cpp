@@ -3,6 +3,7 @@
 #include "editordriver.h"
 #include "testmain.h"
 
+#include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -27,31 +28,19 @@ std::unique_ptr<WispenTextView> shownView(bool reference)
     return view;
 }
 
-void formatRange(WispenTextView *view, int from, int to, const QTextCharFormat &format)
+// Bold at size over [from, to), or with an alignment given, that alignment for the paragraph.
+void format(WispenTextView *view, int from, int to, qreal size, Qt::Alignment alignment = {})
 {
     view->applyFormat([&](QTextCursor &cursor) {
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
-        cursor.mergeCharFormat(format);
+        QTextCharFormat character;
+        character.setFontWeight(QFont::Bold);
+        character.setFontPointSize(size);
+        QTextBlockFormat paragraph;
+        paragraph.setAlignment(alignment);
+        alignment ? cursor.mergeBlockFormat(paragraph) : cursor.mergeCharFormat(character);
     });
-}
-
-void alignAt(WispenTextView *view, int position, Qt::Alignment alignment)
-{
-    view->applyFormat([&](QTextCursor &cursor) {
-        cursor.setPosition(position);
-        QTextBlockFormat format;
-        format.setAlignment(alignment);
-        cursor.mergeBlockFormat(format);
-    });
-}
-
-QTextCharFormat boldOfSize(qreal size)
-{
-    QTextCharFormat format;
-    format.setFontWeight(QFont::Bold);
-    format.setFontPointSize(size);
-    return format;
 }
 
 QRect caretRect(const WispenTextView *view, int position)
@@ -82,14 +71,9 @@ void expectSameLayout(const WispenTextView *ours, const WispenTextView *qts, int
         const QRect a = caretRect(ours, position), b = caretRect(qts, position);
         const bool near = qAbs(a.left() - b.left()) <= 1 && qAbs(a.top() - b.top()) <= 1
             && qAbs(a.bottom() - b.bottom()) <= 1;
-        QVERIFY2(near,
-            qPrintable(u"at %1: %2,%3 %4 against %5,%6 %7"_qs.arg(position)
-                           .arg(a.left())
-                           .arg(a.top())
-                           .arg(a.height())
-                           .arg(b.left())
-                           .arg(b.top())
-                           .arg(b.height())));
+        QString where;
+        QDebug(&where) << position << a << b;
+        QVERIFY2(near, qPrintable(where));
     }
     const QSize size = qts->viewport()->size();
     for (int y = 0; y < size.height(); y += 9) {
@@ -135,14 +119,20 @@ void tst_NoteLayout::agreesWithQtsOwnLayout_data()
     QTest::newRow("typed, wrapped and empty lines") << typed;
     QTest::newRow("bold and sizes in one paragraph") << Steps([typed](WispenTextView *view) {
         typed(view);
-        formatRange(view, 4, 9, boldOfSize(30));
-        formatRange(view, 20, 26, boldOfSize(8));
-        formatRange(view, 140, 150, boldOfSize(96));
+        format(view, 4, 9, 30);
+        format(view, 20, 26, 8);
+        format(view, 140, 150, 96);
     });
     QTest::newRow("centred and right-aligned") << Steps([typed](WispenTextView *view) {
         typed(view);
-        alignAt(view, 0, Qt::AlignHCenter);
-        alignAt(view, 135, Qt::AlignRight);
+        format(view, 0, 0, 0, Qt::AlignHCenter);
+        format(view, 135, 135, 0, Qt::AlignRight);
+    });
+    QTest::newRow("input method preedit") << Steps([typed](WispenTextView *view) {
+        typed(view);
+        view->placeCaret(30);
+        QInputMethodEvent preedit(u"preedit text"_qs, {});
+        QApplication::sendEvent(view, &preedit);
     });
     QTest::newRow("ticked checklist and a selection") << Steps([](WispenTextView *view) {
         Checklist::insertItem(view);
@@ -189,8 +179,8 @@ void tst_NoteLayout::aLargeNoteAgreesWhereScrolledOnceLaidOut()
     for (WispenTextView *view : { ours.get(), qts.get() }) {
         setText(view, paragraphs.join(u'\n'));
         const int middle = view->document()->findBlockByNumber(10000).position();
-        formatRange(view, middle, middle + 200, boldOfSize(20));
-        alignAt(view, middle + 300, Qt::AlignHCenter);
+        format(view, middle, middle + 200, 20);
+        format(view, middle + 300, middle + 300, 0, Qt::AlignHCenter);
         view->placeCaret(middle + 5);
         type(view, u"typed "_qs);
         view->viewport()->repaint();
