@@ -49,6 +49,7 @@ NoteLayout::NoteLayout(QTextDocument *document)
     , m_blockCount(document->blockCount())
 {
     m_lineWidth = lineWidth();
+    m_onlyCharFormat = onlyCharFormat();
     for (QTextBlock block = document->firstBlock(); block.isValid(); block = block.next()) {
         block.clearLayout();
         BlockHeights::setHeight(block, estimatedHeight(block));
@@ -181,7 +182,7 @@ qreal NoteLayout::layOut(const QTextBlock &block) const
 
 NoteLayout::FontMetrics NoteLayout::metricsOf(const QTextBlock &block) const
 {
-    const int index = block.charFormatIndex();
+    const int index = m_onlyCharFormat >= 0 ? m_onlyCharFormat : block.charFormatIndex();
     if (const auto known = m_metrics.constFind(index); known != m_metrics.cend())
         return *known;
     const QFont font = block.charFormat().font().resolve(document()->defaultFont());
@@ -191,6 +192,20 @@ NoteLayout::FontMetrics NoteLayout::metricsOf(const QTextBlock &block) const
         metrics.averageCharWidth() };
     m_metrics.insert(index, measured);
     return measured;
+}
+
+int NoteLayout::onlyCharFormat() const
+{
+    int only = -1;
+    const QList<QTextFormat> formats = document()->allFormats();
+    for (qsizetype i = 0; i < formats.size(); ++i) {
+        if (!formats.at(i).isCharFormat())
+            continue;
+        if (only >= 0)
+            return -1;
+        only = int(i);
+    }
+    return only;
 }
 
 qreal NoteLayout::estimatedHeight(const QTextBlock &block) const
@@ -280,6 +295,8 @@ void NoteLayout::documentChanged(int from, int /*charsRemoved*/, int charsAdded)
         // the document is cleared.
         m_metrics.clear();
     }
+    // A note just put in has one format; its blocks need not be asked for theirs.
+    m_onlyCharFormat = onlyCharFormat();
     const qreal newLineWidth = lineWidth();
     const bool widthChanged = newLineWidth != m_lineWidth;
     m_lineWidth = newLineWidth;

@@ -66,6 +66,8 @@ private:
     qreal layOut(const QTextBlock &block) const;
     qreal estimatedHeight(const QTextBlock &block) const;
     FontMetrics metricsOf(const QTextBlock &block) const;
+    // The number of the one character format the document has, or -1 when it has more.
+    int onlyCharFormat() const;
     void keep(const QTextBlock &block) const;
     void forgetLaidOut() const;
     void drawBlock(QPainter *painter, const PaintContext &context, const QTextBlock &block) const;
@@ -83,6 +85,7 @@ private:
     bool m_isInDocumentChange = false;
     QSizeF m_reportedSize;
     qreal m_lineWidth = -1;
+    int m_onlyCharFormat = -1;
     int m_length = 0;
     int m_blockCount = 0;
 };
