@@ -206,6 +206,14 @@ void tst_NoteLayout::aLargeNoteAgreesWhereScrolledOnceLaidOut()
     const int first = qts->cursorForPosition({ 0, 0 }).block().position();
     const QTextBlock last = qts->cursorForPosition(qts->viewport()->rect().bottomRight()).block();
     expectSameLayout(ours.get(), qts.get(), first, last.position() + last.length() - 1);
+
+    // Put in again, as when its tab shows again, the note shows what it showed.
+    const QString text = ours->document()->toRawText();
+    const int top = ours->cursorForPosition({ 0, 0 }).position();
+    const ViewState state = ours->viewState();
+    setText(ours.get(), text);
+    ours->restoreViewState(state);
+    QCOMPARE(ours->cursorForPosition({ 0, 0 }).position(), top);
 }
 
 WISPEN_TEST_MAIN(tst_NoteLayout)
