@@ -21,7 +21,8 @@ inline qreal height(const QTextBlock &block)
     return quint32(block.lineCount()) / qreal(unitsPerPixel);
 }
 
-// Stores height; true when it differs from what was stored.
+// Stores height, never as the mark of an unmeasured block; true when it differs from what was
+// stored. The field is unsigned 32 bits in the tree: heights add up to about a billion pixels.
 inline bool setHeight(QTextBlock &block, qreal height)
 {
     const int units = int(quint32(qMax(qRound64(height * unitsPerPixel), qint64(2))));
