@@ -15,8 +15,9 @@ namespace {
 
 // Laid-out blocks kept before the oldest are cleared; a screen shows a few dozen.
 constexpr size_t laidOutLimit = 2000;
-// Up to this many blocks, a change or a new width measures every block it touches again;
-// beyond it, blocks whose text stayed keep their height until they are laid out.
+// Up to this many blocks, a change, a new width or new formats for the whole note estimate
+// every block they touch again; beyond it, blocks whose text stayed keep their height until
+// they are laid out.
 constexpr int reestimateLimit = 20000;
 // Changed blocks up to this many are laid out at once, so that the paragraph being edited never
 // shows an estimate and the size told to the view is right from the first paint.
@@ -34,6 +35,7 @@ public:
     {
     }
     ~LaidOutMark() override { m_list->erase(m_entry); }
+    bool isOn(const std::list<QTextBlock> *list) const { return m_list.get() == list; }
 
 private:
     std::shared_ptr<std::list<QTextBlock>> m_list;
@@ -220,7 +222,9 @@ qreal NoteLayout::estimatedHeight(const QTextBlock &block) const
 
 void NoteLayout::keep(const QTextBlock &block) const
 {
-    if (dynamic_cast<LaidOutMark *>(block.userData()))
+    // A mark of a layout that was replaced gives way to one of this layout.
+    if (const auto *mark = dynamic_cast<LaidOutMark *>(block.userData());
+        mark && mark->isOn(m_laidOut.get()))
         return;
     QTextBlock marked = block;
     marked.setUserData(new LaidOutMark(m_laidOut, block));
@@ -311,9 +315,9 @@ void NoteLayout::documentChanged(int from, int /*charsRemoved*/, int charsAdded)
     const qreal top = margins.top + BlockHeights::top(first);
     const qreal totalBefore = BlockHeights::total(doc);
 
-    if (wholeDocument && !textChanged && !(widthChanged && blockCount <= reestimateLimit)) {
-        // Formats, the width or the frame changed, not the text: the laid-out blocks are
-        // cleared and laid out again when needed; the others keep their heights.
+    if (wholeDocument && !textChanged && blockCount > reestimateLimit) {
+        // Formats, the width or the frame of a long note changed, not its text: the laid-out
+        // blocks are cleared and laid out again when needed; the others keep their heights.
         forgetLaidOut();
     } else {
         const int changedBlocks = last.blockNumber() - first.blockNumber() + 1;
