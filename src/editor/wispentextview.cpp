@@ -4,6 +4,7 @@
 #include "clipboardtext.h"
 #include "formattingreader.h"
 #include "noteedittracker.h"
+#include "notelayout.h"
 #include "selectionmimedata.h"
 #include "session/notesession.h"
 
@@ -35,6 +36,19 @@ WispenTextView::WispenTextView(QWidget *parent)
     : QTextEdit(parent)
     , m_editTracker(new NoteEditTracker(this))
 {
+    // Lays out only what is looked at, so that typing costs the same in any length of note.
+    auto *layout = new NoteLayout(document());
+    document()->setDocumentLayout(layout);
+    connect(layout, &NoteLayout::blockRemeasured, this, [this, layout](qreal bottom, qreal delta) {
+        // A block above the view turned out taller or shorter than estimated: the view moves
+        // with what it shows, so that nothing on screen jumps.
+        QScrollBar *bar = verticalScrollBar();
+        if (bottom > bar->value())
+            return;
+        layout->reportSizeNow();
+        bar->setValue(bar->value() + qRound(delta));
+        viewport()->update();
+    });
     setAcceptRichText(true);
     setUndoRedoEnabled(true);
     applyTextInset();
@@ -284,7 +298,13 @@ void WispenTextView::applyTextInset()
 ViewState WispenTextView::viewState() const
 {
     const QTextCursor cursor = textCursor();
-    return { cursor.anchor(), cursor.position(), verticalScrollBar()->value() };
+    const ViewState state { cursor.anchor(), cursor.position(), verticalScrollBar()->value() };
+    const QTextBlock top = cursorForPosition(QPoint(0, 0)).block();
+    const qreal topY = document()->documentLayout()->blockBoundingRect(top).top();
+    m_shownTops.push_front({ state, top.position(), state.scrollY - qRound(topY) });
+    if (m_shownTops.size() > 32)
+        m_shownTops.pop_back();
+    return state;
 }
 
 void WispenTextView::restoreViewState(const ViewState &state)
@@ -295,5 +315,20 @@ void WispenTextView::restoreViewState(const ViewState &state)
     cursor.setPosition(std::clamp(state.position, 0, end), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
     // setTextCursor() scrolled to the caret; the scroll position as it was wins.
-    verticalScrollBar()->setValue(state.scrollY);
+    int scrollY = state.scrollY;
+    const auto shown = std::find_if(m_shownTops.cbegin(), m_shownTops.cend(),
+        [&](const ShownTop &top) { return top.state == state; });
+    if (shown != m_shownTops.cend() && shown->position <= end) {
+        QAbstractTextDocumentLayout *layout = document()->documentLayout();
+        const QTextBlock top = document()->findBlock(shown->position);
+        scrollY = qRound(layout->blockBoundingRect(top).top()) + shown->offset;
+        // What will show is laid out first, so that the scroll range holds it.
+        const int bottom = scrollY + viewport()->height();
+        for (QTextBlock block = top;
+             block.isValid() && layout->blockBoundingRect(block).top() < bottom;
+             block = block.next()) { }
+        if (auto *noteLayout = qobject_cast<NoteLayout *>(layout))
+            noteLayout->reportSizeNow();
+    }
+    verticalScrollBar()->setValue(scrollY);
 }

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTextEdit>
+#include <deque>
 #include <functional>
 
 class NoteEditTracker;
@@ -97,4 +98,14 @@ private:
     mutable int m_wholeTextReads = 0;
     // Running since the last double click, to tell a triple click from a single one.
     QElapsedTimer m_sinceDoubleClick;
+    // The text shown at the top of the view for the last view states handed out. Heights of
+    // paragraphs not yet laid out are estimates, which differ once a note is put in again, so
+    // the scroll position is given back by what it showed rather than by its pixels.
+    struct ShownTop
+    {
+        ViewState state;
+        int position = 0;
+        int offset = 0;
+    };
+    mutable std::deque<ShownTop> m_shownTops;
 };
