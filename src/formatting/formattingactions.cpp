@@ -24,20 +24,39 @@ struct Run
     QTextCharFormat format;
 };
 
+// Only paragraph breaks stand between from and to.
+bool onlyBreaksBetween(const QTextDocument *document, int from, int to)
+{
+    for (int position = from; position < to; ++position) {
+        if (document->characterAt(position) != QChar::ParagraphSeparator)
+            return false;
+    }
+    return true;
+}
+
+// The runs of one format in the selection. Lines of the same format make one run with the
+// breaks between them, so that a change over a long uniform note is one change, not one a line.
 QList<Run> runsOfSelection(const WispenTextView *view)
 {
+    const QTextDocument *document = view->document();
     const QTextCursor selection = view->textCursor();
     const int start = selection.selectionStart();
     const int end = selection.selectionEnd();
     QList<Run> runs;
-    for (QTextBlock block = view->document()->findBlock(start);
-         block.isValid() && block.position() < end; block = block.next()) {
+    for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const int from = std::max(start, fragment.position());
             const int to = std::min(end, fragment.position() + fragment.length());
-            if (from < to)
-                runs.append(Run { from, to, fragment.charFormat() });
+            if (from >= to)
+                continue;
+            const QTextCharFormat format = fragment.charFormat();
+            if (!runs.isEmpty() && runs.last().format == format
+                && onlyBreaksBetween(document, runs.last().end, from))
+                runs.last().end = to;
+            else
+                runs.append(Run { from, to, format });
         }
     }
     return runs;

@@ -149,6 +149,9 @@ void tst_FormattingPanel::aClickChangesTheSelectionRunByRunOrWhatIsTypedNext_dat
         << u"9 b20"_qs << 0 << 2 << Command::Smaller << u"8 b19"_qs;
     QTest::newRow("sizes are not rounded")
         << u"- 12.5"_qs << 0 << 2 << Command::Bigger << u"12 13.5"_qs;
+    // A word starting with "/" is a line break in that format.
+    QTest::newRow("lines of one format change as one, breaks and all")
+        << u"- /- /- -"_qs << 0 << 4 << Command::Bold << u"b b b b"_qs;
     QTest::newRow("at a caret, bold is typed")
         << u"- -"_qs << 1 << 1 << Command::Bold << u"- b -"_qs;
     QTest::newRow("italic is typed") << u"- -"_qs << 1 << 1 << Command::Italic << u"- i -"_qs;
@@ -164,7 +167,12 @@ void tst_FormattingPanel::aClickChangesTheSelectionRunByRunOrWhatIsTypedNext()
     QFETCH(int, position);
     QFETCH(Command, command);
     QFETCH(QString, after);
-    setText(m_view, QString(before.count(u' ') + 1, u'x'));
+    QString text;
+    QStringList words = before.split(u' ');
+    for (QString &word : words)
+        text += word.startsWith(u'/') ? (word.remove(0, 1), u'\n') : u'x';
+    before = words.join(u' ');
+    setText(m_view, text);
     formatCharacters(m_view, before);
     select(m_view, anchor, position);
     QSignalSpy changes(m_view, &WispenTextView::textChanged);
