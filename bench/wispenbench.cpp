@@ -567,22 +567,38 @@ int main(int argc, char *argv[])
         PlainBaseline plain;
         RichBaseline rich;
         Bench bench(wispen, plain, rich, report);
+        // WISPEN_BENCH_ONLY=keystroke,bold_all runs only those measures, and no process ones.
+        const QStringList measures
+            = qEnvironmentVariable("WISPEN_BENCH_ONLY").split(u',', Qt::SkipEmptyParts);
+        const auto wanted = [&measures](const char *name) {
+            return measures.isEmpty() || measures.contains(QLatin1String(name));
+        };
         for (const Note &note : std::as_const(notes)) {
-            bench.keystroke(note);
-            bench.returnOnChecklist(note);
-            bench.toggleGlyph(note);
-            bench.keystrokeWhileSearching(note);
-            bench.tabSwitch(note);
-            bench.open(note);
-            bench.boldAll(note);
-            bench.scrolling(note);
-            bench.journalStall(note, folder);
-            if (note.isTen())
+            if (wanted("keystroke"))
+                bench.keystroke(note);
+            if (wanted("return_checklist"))
+                bench.returnOnChecklist(note);
+            if (wanted("toggle_glyph"))
+                bench.toggleGlyph(note);
+            if (wanted("keystroke_while_finding"))
+                bench.keystrokeWhileSearching(note);
+            if (wanted("tab_switch"))
+                bench.tabSwitch(note);
+            if (wanted("open"))
+                bench.open(note);
+            if (wanted("bold_all"))
+                bench.boldAll(note);
+            if (wanted("scrolling"))
+                bench.scrolling(note);
+            if (wanted("journal_stall"))
+                bench.journalStall(note, folder);
+            if (note.isTen() && wanted("journal_writes"))
                 bench.journalWrites(note, folder);
-            if (note.isTen())
+            if (note.isTen() && wanted("final_save"))
                 bench.finalSave(note, folder);
         }
     }
-    processMeasures(QCoreApplication::applicationFilePath(), notes, report);
+    if (!qEnvironmentVariableIsSet("WISPEN_BENCH_ONLY"))
+        processMeasures(QCoreApplication::applicationFilePath(), notes, report);
     return report.finish() ? 0 : 1;
 }
