@@ -251,7 +251,7 @@ void tst_NoteSession::aLoadedFileReplacesTheActiveTabOnceItsNoteIsSaved()
     QVERIFY(!c.nowhereToSave || QFile::remove(recoveredParent));
     QStringList texts;
     for (const EditorTab &tab : session.tabs())
-        texts << tab.cachedText;
+        texts << tab.cachedText.toString();
     QCOMPARE(texts, c.tabs);
     QCOMPARE(session.cachedText(), c.tabs.last());
     QCOMPARE(session.selectedTabId(), session.tabs().last().id);
@@ -288,7 +288,7 @@ void tst_NoteSession::furtherFilesGetTabsAtTheEndUnlessTheyAreOpenAlready()
     QStringList texts;
     QList<std::optional<QUrl>> files;
     for (const EditorTab &tab : session.tabs()) {
-        texts << tab.cachedText;
+        texts << tab.cachedText.toString();
         files << tab.openedFileURL;
     }
     // The active note was saved before its file could not be read, and stays, bound to the
