@@ -3,9 +3,9 @@
 #include "autosave/whitespace.h"
 
 #include <QDebug>
-#include <QStringEncoder>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -146,14 +146,27 @@ QString NoteText::mid(qsizetype position, qsizetype length) const
 
 QByteArray NoteText::toUtf8() const
 {
-    // One encoder for all pieces: a surrogate pair cut between two pieces is still one
-    // character.
-    QStringEncoder encoder(QStringEncoder::Utf8);
     QByteArray bytes;
     bytes.reserve(m_size);
-    for (const Piece &piece : m_pieces)
-        bytes += QByteArray(encoder.encode(piece.view()));
-    return bytes;
+    // A surrogate pair cut between two pieces is still one character: the first half waits
+    // for the next piece.
+    QString highHalf;
+    for (const Piece &piece : m_pieces) {
+        QStringView view = piece.view();
+        if (!highHalf.isEmpty()) {
+            if (view.front().isLowSurrogate()) {
+                highHalf += view.front();
+                view = view.sliced(1);
+            }
+            bytes += std::exchange(highHalf, QString()).toUtf8();
+        }
+        if (!view.isEmpty() && view.back().isHighSurrogate()) {
+            highHalf = view.back();
+            view.chop(1);
+        }
+        bytes += view.toUtf8();
+    }
+    return bytes + highHalf.toUtf8();
 }
 
 bool NoteText::isBlank() const
