@@ -105,12 +105,14 @@ void tst_RecoveryJournal::entriesFollowTheTabsUntilTheFinalSaveEmptiesTheJournal
 
     session.closeTab(session.tabs().at(1).id);
     session.updateActiveTabText(u" \n"_qs);
+    session.updateTabTitleDraft(session.tabs().first().id, u"Renamed"_qs);
     journal.snapshot();
     QCOMPARE(entries().size(), 1); // blank and closed tabs leave the journal
+    QCOMPARE(QDir(m_journal).entryList(QDir::Files).size(), 2); // the rename went to the log
 
     // As private as the notes.
     QCOMPARE(QFile::permissions(m_journal) & 0x7077, ownerOnly | QFile::ExeOwner);
-    for (const QString &name : entries())
+    for (const QString &name : QDir(m_journal).entryList(QDir::Files))
         QCOMPARE(QFile::permissions(QDir(m_journal).filePath(name)) & 0x7077, ownerOnly);
 
     session.selectTab(session.tabs().first().id);
