@@ -65,17 +65,16 @@ bool JournalEntry::takeDetails(const QJsonObject &details)
 
 QByteArray JournalEntry::encode() const
 {
-    return encode(text.toUtf8());
+    return encode(details(), generation, text.toUtf8());
 }
 
-QByteArray JournalEntry::encode(const QByteArray &utf8Text) const
+QByteArray JournalEntry::encode(QJsonObject details, qint64 generation, const QByteArray &utf8Text)
 {
-    QJsonObject header = details();
-    header.insert(QStringLiteral("version"), formatVersion);
-    header.insert(QStringLiteral("generation"), QString::number(generation));
-    header.insert(QStringLiteral("textBytes"), utf8Text.size());
-    header.insert(QStringLiteral("blake2b"), QString::fromLatin1(checksum(utf8Text)));
-    return QJsonDocument(header).toJson(QJsonDocument::Compact) + '\n' + utf8Text;
+    details.insert(QStringLiteral("version"), formatVersion);
+    details.insert(QStringLiteral("generation"), QString::number(generation));
+    details.insert(QStringLiteral("textBytes"), utf8Text.size());
+    details.insert(QStringLiteral("blake2b"), QString::fromLatin1(checksum(utf8Text)));
+    return QJsonDocument(details).toJson(QJsonDocument::Compact) + '\n' + utf8Text;
 }
 
 std::optional<JournalEntry> JournalEntry::decode(const QByteArray &bytes)

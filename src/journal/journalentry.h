@@ -29,8 +29,9 @@ struct JournalEntry
     // A header line of JSON, then the text as UTF-8. The header carries the text's length and
     // checksum, so a cut or garbled entry is recognised instead of recovered as a wrong note.
     QByteArray encode() const;
-    // The same with the text given as UTF-8, made where the text lives.
-    QByteArray encode(const QByteArray &utf8Text) const;
+    // The same from details() made beforehand, on the thread that may read the time zone, and
+    // the text as UTF-8, made where the text is written.
+    static QByteArray encode(QJsonObject details, qint64 generation, const QByteArray &utf8Text);
     // Reads this format and the earlier one without a generation.
     static std::optional<JournalEntry> decode(const QByteArray &bytes);
 

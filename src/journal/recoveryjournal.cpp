@@ -154,22 +154,22 @@ JournalEntry RecoveryJournal::entryFor(const EditorTab &tab, int order) const
 
 void RecoveryJournal::writeBase(const JournalEntry &details, const NoteText &text)
 {
-    JournalEntry header = details;
-    header.generation = m_nextGeneration++;
-    m_writer.start([disk = m_disk, header, text] {
-        const QString path = disk->path(stemOf(header.tabId) + entrySuffix);
-        if (!NoteFileWriter::makePrivateFolder(disk->folder)
-            || !NoteFileWriter::writeAtomically(
-                path, header.encode(text.toUtf8()), NoteFileWriter::ownerOnly)) {
-            disk->fail(header.tabId, header.generation);
-            return;
-        }
-        // The base holds all the older logs said; one left behind is stale, and is removed
-        // with the entry.
-        disk->removeLogs(header.tabId, header.generation);
-    });
-    m_written.insert(
-        details.tabId, Written { details, text, header.generation, text.size(), 0, false });
+    const qint64 generation = m_nextGeneration++;
+    m_writer.start(
+        [disk = m_disk, tabId = details.tabId, header = details.details(), generation, text] {
+            const QString path = disk->path(stemOf(tabId) + entrySuffix);
+            if (!NoteFileWriter::makePrivateFolder(disk->folder)
+                || !NoteFileWriter::writeAtomically(path,
+                    JournalEntry::encode(header, generation, text.toUtf8()),
+                    NoteFileWriter::ownerOnly)) {
+                disk->fail(tabId, generation);
+                return;
+            }
+            // The base holds all that older logs said. One that cannot be removed now is never
+            // replayed, and goes with the entry.
+            disk->removeLogs(tabId, generation);
+        });
+    m_written.insert(details.tabId, Written { details, text, generation, text.size(), 0, false });
 }
 
 void RecoveryJournal::append(Written &written, const JournalEntry &details, const NoteText &text,
