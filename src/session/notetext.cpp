@@ -17,13 +17,18 @@ constexpr qsizetype longestMerged = 2 * shortPiece;
 // Characters changeBetween() compares one by one before it settles for a larger span.
 constexpr qsizetype comparedAtMost = 64 * 1024;
 
+// Pieces in a run: an edit copies one run, a copy of the text shares all of them.
+constexpr qsizetype runLength = 64;
+
 } // namespace
 
 NoteText::NoteText(const QString &text)
     : m_size(text.size())
 {
-    if (!text.isEmpty())
-        m_pieces.append(pieceOf(text, 0, text.size()));
+    if (!text.isEmpty()) {
+        m_runs.append(Run { pieceOf(text, 0, text.size()) });
+        m_runSizes.append(text.size());
+    }
 }
 
 NoteText::Piece NoteText::pieceOf(QString buffer, qsizetype offset, qsizetype length)
@@ -37,13 +42,13 @@ NoteText::Piece NoteText::pieceOf(QString buffer, qsizetype offset, qsizetype le
     return piece;
 }
 
-qsizetype NoteText::splitAt(qsizetype position)
+qsizetype NoteText::splitAt(Run &pieces, qsizetype position)
 {
     qsizetype start = 0;
-    for (qsizetype i = 0; i < m_pieces.size(); ++i) {
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
         if (position == start)
             return i;
-        const Piece &piece = m_pieces.at(i);
+        const Piece &piece = pieces.at(i);
         if (position < start + piece.length) {
             const qsizetype cut = position - start;
             // What is known of the left part tells the right one without a scan, unless the
@@ -52,51 +57,51 @@ qsizetype NoteText::splitAt(qsizetype position)
                 ? pieceOf(piece.buffer, piece.offset + cut, piece.length - cut)
                 : Piece { piece.buffer, piece.offset + cut, piece.length - cut,
                       piece.firstNonBlank < 0 ? -1 : piece.firstNonBlank - cut };
-            Piece &left = m_pieces[i];
+            Piece &left = pieces[i];
             left.length = cut;
             if (left.firstNonBlank >= cut)
                 left.firstNonBlank = -1;
-            m_pieces.insert(i + 1, std::move(right));
+            pieces.insert(i + 1, std::move(right));
             return i + 1;
         }
         start += piece.length;
     }
-    return m_pieces.size();
+    return pieces.size();
 }
 
-void NoteText::insertAt(qsizetype index, const QString &added)
+void NoteText::insertAt(Run &pieces, qsizetype index, const QString &added)
 {
     if (added.size() > longestMerged) {
-        m_pieces.insert(index, pieceOf(added, 0, added.size()));
+        pieces.insert(index, pieceOf(added, 0, added.size()));
         return;
     }
     qsizetype from = index;
     qsizetype to = index;
     qsizetype total = added.size();
-    if (index > 0 && m_pieces.at(index - 1).length <= shortPiece
-        && total + m_pieces.at(index - 1).length <= longestMerged) {
+    if (index > 0 && pieces.at(index - 1).length <= shortPiece
+        && total + pieces.at(index - 1).length <= longestMerged) {
         from = index - 1;
-        total += m_pieces.at(from).length;
+        total += pieces.at(from).length;
     }
-    if (index < m_pieces.size() && m_pieces.at(index).length <= shortPiece
-        && total + m_pieces.at(index).length <= longestMerged) {
+    if (index < pieces.size() && pieces.at(index).length <= shortPiece
+        && total + pieces.at(index).length <= longestMerged) {
         to = index + 1;
-        total += m_pieces.at(index).length;
+        total += pieces.at(index).length;
     }
     if (to - from + (added.isEmpty() ? 0 : 1) < 2) {
         if (!added.isEmpty())
-            m_pieces.insert(index, pieceOf(added, 0, added.size()));
+            pieces.insert(index, pieceOf(added, 0, added.size()));
         return;
     }
     QString merged;
     merged.reserve(total);
     for (qsizetype i = from; i < index; ++i)
-        merged += m_pieces.at(i).view();
+        merged += pieces.at(i).view();
     merged += added;
     for (qsizetype i = index; i < to; ++i)
-        merged += m_pieces.at(i).view();
-    m_pieces.remove(from, to - from);
-    m_pieces.insert(from, pieceOf(merged, 0, merged.size()));
+        merged += pieces.at(i).view();
+    pieces.remove(from, to - from);
+    pieces.insert(from, pieceOf(merged, 0, merged.size()));
 }
 
 void NoteText::replace(qsizetype position, qsizetype removed, const QString &added)
@@ -106,21 +111,63 @@ void NoteText::replace(qsizetype position, qsizetype removed, const QString &add
     removed = std::clamp<qsizetype>(removed, 0, m_size - position);
     if (removed == 0 && added.isEmpty())
         return;
-    const qsizetype first = splitAt(position);
-    const qsizetype last = splitAt(position + removed);
-    m_pieces.remove(first, last - first);
+    if (m_runs.isEmpty()) {
+        m_runs.append(Run());
+        m_runSizes.append(0);
+    }
+    // The runs the edit touches; one that ends at position takes an insertion there, so that
+    // typing at its end merges with its last piece.
+    qsizetype first = 0;
+    qsizetype start = 0;
+    while (first < m_runs.size() - 1 && start + m_runSizes.at(first) < position)
+        start += m_runSizes.at(first++);
+    qsizetype last = first;
+    qsizetype end = start + m_runSizes.at(first);
+    while (last < m_runs.size() - 1 && end < position + removed)
+        end += m_runSizes.at(++last);
+
+    Run pieces = std::move(m_runs[first]);
+    for (qsizetype i = first + 1; i <= last; ++i)
+        pieces += m_runs.at(i);
+    const qsizetype from = splitAt(pieces, position - start);
+    const qsizetype to = splitAt(pieces, position - start + removed);
+    pieces.remove(from, to - from);
+    insertAt(pieces, from, added);
     m_size += added.size() - removed;
-    insertAt(first, added);
+
+    // Back as runs of at most twice the usual length.
+    m_runs.remove(first, last - first + 1);
+    m_runSizes.remove(first, last - first + 1);
+    const qsizetype count = pieces.size() > 2 * runLength ? runLength : pieces.size();
+    for (qsizetype at = 0; at < pieces.size(); at += count) {
+        Run run = pieces.mid(at, count);
+        qsizetype size = 0;
+        for (const Piece &piece : std::as_const(run))
+            size += piece.length;
+        m_runs.insert(first, std::move(run));
+        m_runSizes.insert(first++, size);
+    }
+}
+
+QList<const NoteText::Piece *> NoteText::pieces() const
+{
+    QList<const Piece *> pieces;
+    for (const Run &run : m_runs) {
+        for (const Piece &piece : run)
+            pieces.append(&piece);
+    }
+    return pieces;
 }
 
 QString NoteText::toString() const
 {
-    if (m_pieces.size() == 1 && m_pieces.first().length == m_pieces.first().buffer.size())
-        return m_pieces.first().buffer;
+    if (m_runs.size() == 1 && m_runs.first().size() == 1
+        && m_runs.first().first().length == m_runs.first().first().buffer.size())
+        return m_runs.first().first().buffer;
     QString text;
     text.reserve(m_size);
-    for (const Piece &piece : m_pieces)
-        text += piece.view();
+    for (const Piece *piece : pieces())
+        text += piece->view();
     return text;
 }
 
@@ -131,15 +178,23 @@ QString NoteText::mid(qsizetype position, qsizetype length) const
     QString text;
     text.reserve(length);
     qsizetype start = 0;
-    for (const Piece &piece : m_pieces) {
-        if (text.size() == length)
-            break;
-        const qsizetype end = start + piece.length;
-        if (end > position) {
-            const qsizetype from = std::max(position, start) - start;
-            text += piece.view().sliced(from, std::min(piece.length - from, length - text.size()));
+    for (qsizetype r = 0; r < m_runs.size() && text.size() < length; ++r) {
+        // Whole runs before the range are skipped by their sizes.
+        if (start + m_runSizes.at(r) <= position) {
+            start += m_runSizes.at(r);
+            continue;
         }
-        start = end;
+        for (const Piece &piece : m_runs.at(r)) {
+            if (text.size() == length)
+                break;
+            const qsizetype end = start + piece.length;
+            if (end > position) {
+                const qsizetype from = std::max(position, start) - start;
+                text += piece.view().sliced(
+                    from, std::min(piece.length - from, length - text.size()));
+            }
+            start = end;
+        }
     }
     return text;
 }
@@ -151,8 +206,8 @@ QByteArray NoteText::toUtf8() const
     // A surrogate pair cut between two pieces is still one character: the first half waits
     // for the next piece.
     QString highHalf;
-    for (const Piece &piece : m_pieces) {
-        QStringView view = piece.view();
+    for (const Piece *piece : pieces()) {
+        QStringView view = piece->view();
         if (!highHalf.isEmpty()) {
             if (view.front().isLowSurrogate()) {
                 highHalf += view.front();
@@ -171,8 +226,10 @@ QByteArray NoteText::toUtf8() const
 
 bool NoteText::isBlank() const
 {
-    return std::all_of(m_pieces.cbegin(), m_pieces.cend(),
-        [](const Piece &piece) { return piece.firstNonBlank < 0; });
+    return std::all_of(m_runs.cbegin(), m_runs.cend(), [](const Run &run) {
+        return std::all_of(
+            run.cbegin(), run.cend(), [](const Piece &piece) { return piece.firstNonBlank < 0; });
+    });
 }
 
 namespace {
@@ -186,7 +243,7 @@ qsizetype agreeing(
 {
     const auto at = [fromEnd](const Pieces &pieces, qsizetype i) -> const auto &
     {
-        return pieces.at(fromEnd ? pieces.size() - 1 - i : i);
+        return *pieces.at(fromEnd ? pieces.size() - 1 - i : i);
     };
     const auto rest = [fromEnd](QStringView view, qsizetype done) {
         return fromEnd ? view.chopped(done) : view.sliced(done);
@@ -235,13 +292,14 @@ qsizetype agreeing(
 
 NoteText::Change NoteText::changeBetween(const NoteText &before, const NoteText &after)
 {
-    if (before.m_pieces.isSharedWith(after.m_pieces))
+    if (before.m_runs.isSharedWith(after.m_runs))
         return { before.m_size, 0, 0 };
     qsizetype budget = comparedAtMost;
     const qsizetype limit = std::min(before.m_size, after.m_size);
-    const qsizetype prefix = agreeing(before.m_pieces, after.m_pieces, limit, false, budget);
-    const qsizetype suffix
-        = agreeing(before.m_pieces, after.m_pieces, limit - prefix, true, budget);
+    const QList<const Piece *> a = before.pieces();
+    const QList<const Piece *> b = after.pieces();
+    const qsizetype prefix = agreeing(a, b, limit, false, budget);
+    const qsizetype suffix = agreeing(a, b, limit - prefix, true, budget);
     return { prefix, before.m_size - prefix - suffix, after.m_size - prefix - suffix };
 }
 
@@ -250,10 +308,10 @@ bool NoteText::equals(QStringView other) const
     if (other.size() != m_size)
         return false;
     qsizetype start = 0;
-    for (const Piece &piece : m_pieces) {
-        if (piece.view() != other.sliced(start, piece.length))
+    for (const Piece *piece : pieces()) {
+        if (piece->view() != other.sliced(start, piece->length))
             return false;
-        start += piece.length;
+        start += piece->length;
     }
     return true;
 }
@@ -262,10 +320,10 @@ bool operator==(const NoteText &a, const NoteText &b)
 {
     if (a.m_size != b.m_size)
         return false;
-    if (a.m_pieces.isSharedWith(b.m_pieces))
+    if (a.m_runs.isSharedWith(b.m_runs))
         return true;
     qsizetype budget = std::numeric_limits<qsizetype>::max();
-    return agreeing(a.m_pieces, b.m_pieces, a.m_size, false, budget) == a.m_size;
+    return agreeing(a.pieces(), b.pieces(), a.m_size, false, budget) == a.m_size;
 }
 
 bool operator==(const NoteText &a, const QString &b)

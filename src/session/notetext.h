@@ -60,14 +60,20 @@ private:
         QStringView view() const { return QStringView(buffer).sliced(offset, length); }
     };
 
+    // A short stretch of pieces: a copy of the text shares the runs, and an edit copies only
+    // the run it touches, so neither grows with the number of pieces.
+    using Run = QList<Piece>;
+
     static Piece pieceOf(QString buffer, qsizetype offset, qsizetype length);
     // The index of the piece that starts at position, splitting the one that spans it.
-    qsizetype splitAt(qsizetype position);
+    static qsizetype splitAt(Run &pieces, qsizetype position);
     // Puts added at index, merged with short neighbours into one short string.
-    void insertAt(qsizetype index, const QString &added);
+    static void insertAt(Run &pieces, qsizetype index, const QString &added);
+    QList<const Piece *> pieces() const;
     bool equals(QStringView other) const;
 
-    QList<Piece> m_pieces;
+    QList<Run> m_runs;
+    QList<qsizetype> m_runSizes;
     qsizetype m_size = 0;
 };
 
