@@ -3,11 +3,13 @@
 #include "autosave/autosavemanager.h"
 #include "autosave/notefilewriter.h"
 #include "journalentry.h"
+#include "journallog.h"
 #include "recoveryjournal.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMultiHash>
 #include <algorithm>
 
 namespace JournalRecovery {
@@ -24,6 +26,32 @@ void moveAside(const QString &path, const QString &folder)
     for (int copy = 2; QFileInfo::exists(target); ++copy)
         target = QDir(folder).filePath(QStringLiteral("%1.%2").arg(name).arg(copy));
     QFile::rename(path, target);
+}
+
+struct Found
+{
+    JournalEntry entry;
+    QString path;
+    QString stem;
+    QStringList logs;
+    // A log that ended in a damaged record: kept aside once the note is written.
+    QString damagedLog;
+};
+
+// The entry as its log leaves it. Logs of other generations are stale: a newer base holds
+// what they said.
+void replayLog(Found &found, const QStringList &logs)
+{
+    found.logs = logs;
+    if (found.entry.generation == 0)
+        return;
+    const QString current = QDir(QFileInfo(found.path).path())
+                                .filePath(JournalLog::fileName(found.stem, found.entry.generation));
+    QFile log(current);
+    if (!logs.contains(current) || !log.open(QIODevice::ReadOnly))
+        return;
+    if (!JournalLog::replay(log.readAll(), found.entry).isWhole)
+        found.damagedLog = current;
 }
 
 NoteToSave noteOf(const JournalEntry &entry)
@@ -46,38 +74,80 @@ NoteToSave noteOf(const JournalEntry &entry)
 Result recover(const QString &journalFolder)
 {
     const QDir folder(journalFolder);
-    std::vector<std::pair<JournalEntry, QString>> entries;
+    const QString aside = RecoveryJournal::damagedFolder(journalFolder);
+    // Each entry with the logs of its stem; a log of no readable entry is moved aside.
+    QMultiHash<QString, QString> logs;
+    std::vector<Found> entries;
+    QStringList unreadable;
     for (const QFileInfo &info : folder.entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (const auto log = JournalLog::parseFileName(info.fileName())) {
+            logs.insert(log->first, info.filePath());
+            continue;
+        }
         QFile file(info.filePath());
         std::optional<JournalEntry> entry;
         if (info.suffix() == u"entry" && file.open(QIODevice::ReadOnly))
             entry = JournalEntry::decode(file.readAll());
         if (entry)
-            entries.emplace_back(std::move(*entry), info.filePath());
+            entries.push_back({ std::move(*entry), info.filePath(), info.completeBaseName() });
         else
-            moveAside(info.filePath(), RecoveryJournal::damagedFolder(journalFolder));
+            unreadable.append(info.filePath());
     }
+    for (const QString &path : std::as_const(unreadable)) {
+        moveAside(path, aside);
+        for (const QString &log : logs.values(QFileInfo(path).completeBaseName()))
+            moveAside(log, aside);
+        logs.remove(QFileInfo(path).completeBaseName());
+    }
+    for (Found &found : entries)
+        replayLog(found, logs.values(found.stem));
     // As the final save would: the active note first, then the others in tab order.
-    std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
-        return std::pair(!a.first.wasActive, a.first.order)
-            < std::pair(!b.first.wasActive, b.first.order);
+    std::sort(entries.begin(), entries.end(), [](const Found &a, const Found &b) {
+        return std::pair(!a.entry.wasActive, a.entry.order)
+            < std::pair(!b.entry.wasActive, b.entry.order);
     });
     Result result;
-    for (const auto &[entry, path] : entries) {
-        const NoteToSave note = noteOf(entry);
+    for (const Found &found : entries) {
+        const NoteToSave note = noteOf(found.entry);
         const SaveOutcome outcome = AutoSaveManager::save(note);
         if (const auto notice = SaveNotice::about(note, outcome))
             result.notices.append(*notice);
+        logs.remove(found.stem);
         if (!outcome.isKept()) {
             ++result.keptForLater;
             continue;
         }
         // Removed only now that the note is on disk: a kill before this line finds the same
-        // file holding the same note next time, and writes no second copy.
-        QFile::remove(path);
+        // file holding the same note next time, and writes no second copy. The base goes
+        // first, so that a kill half way never leaves it without the log it needs.
+        QFile::remove(found.path);
+        for (const QString &log : found.logs) {
+            if (log == found.damagedLog)
+                moveAside(log, aside);
+            else
+                QFile::remove(log);
+        }
         ++result.written;
     }
+    for (const QString &orphan : std::as_const(logs))
+        moveAside(orphan, aside);
     return result;
+}
+
+std::optional<JournalEntry> readEntry(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    std::optional<JournalEntry> entry = JournalEntry::decode(file.readAll());
+    if (!entry)
+        return std::nullopt;
+    const QFileInfo info(path);
+    Found found { std::move(*entry), path, info.completeBaseName(), {}, {} };
+    if (found.entry.generation > 0)
+        replayLog(found,
+            { info.dir().filePath(JournalLog::fileName(found.stem, found.entry.generation)) });
+    return std::move(found.entry);
 }
 
 } // namespace JournalRecovery

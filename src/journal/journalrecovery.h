@@ -1,9 +1,11 @@
 #pragma once
 
 #include "autosave/savenotice.h"
+#include "journalentry.h"
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 // Completes the final save of a run that ended without one, from what its recovery journal
 // kept: each note goes where the final save would have put it, and a note whose file another
@@ -21,5 +23,8 @@ struct Result
 };
 
 Result recover(const QString &journalFolder);
+
+// The note the entry at path holds, its log replayed; nothing when the entry cannot be read.
+std::optional<JournalEntry> readEntry(const QString &path);
 
 } // namespace JournalRecovery

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "autosave/filestamp.h"
+#include "notetext.h"
 
 #include <QString>
 #include <QUrl>
@@ -13,7 +14,7 @@ struct EditorTab
 {
     QUuid id;
     std::optional<QString> customTitle;
-    QString cachedText;
+    NoteText cachedText;
     std::optional<QUrl> openedFileURL;
     // The bound file as it stood when the text was loaded from it or last written to it.
     std::optional<FileStamp> fileStamp;

@@ -107,11 +107,13 @@ void NoteSession::storeEditedText(qsizetype index, const QString &text)
 {
     QList<EditorTab> tabs = m_tabs;
     EditorTab &tab = tabs[index];
-    if (tab.cachedText != text)
+    // An unchanged text keeps its pieces, so the journal sees at once that nothing changed.
+    if (tab.cachedText != text) {
         tab.isEdited = true;
-    tab.cachedText = text;
+        tab.cachedText = text;
+    }
     setTabs(std::move(tabs));
-    m_cachedText = text;
+    m_cachedText = m_tabs.at(index).cachedText;
 }
 
 void NoteSession::applyEditToActiveTab(qsizetype position, qsizetype removed, const QString &added)
@@ -120,8 +122,8 @@ void NoteSession::applyEditToActiveTab(qsizetype position, qsizetype removed, co
     if (!index)
         return;
     Q_EMIT objectWillChange();
-    // The mirror lets go of the text first, so the tab's copy is edited in place.
-    m_cachedText = QString();
+    // The mirror lets go of the text first, so the tab's pieces are edited in place.
+    m_cachedText = NoteText();
     EditorTab &tab = m_tabs[*index];
     tab.cachedText.replace(position, removed, added);
     tab.isEdited = true;
@@ -137,7 +139,7 @@ void NoteSession::syncPublishedFromActiveTab()
     m_cachedText = m_tabs.at(*index).cachedText;
 }
 
-QString NoteSession::activeTabPlainText() const
+const NoteText &NoteSession::activeTabPlainText() const
 {
     const auto index = activeTabIndex();
     return index ? m_tabs.at(*index).cachedText : m_cachedText;
@@ -154,9 +156,9 @@ void NoteSession::attachTextView(TextSurface *view)
     m_textView = view;
     m_textViewGuard = dynamic_cast<QObject *>(view);
     m_shownTabId = m_selectedTabId;
-    const QString text = activeTabPlainText();
+    const NoteText text = activeTabPlainText();
     if (view) {
-        view->replaceContent(text, defaultAttributes());
+        view->replaceContent(text.toString(), defaultAttributes());
         view->setTypingAttributes(defaultAttributes());
     }
     m_cachedText = text;
@@ -166,7 +168,7 @@ QString NoteSession::currentText() const
 {
     if (TextSurface *view = textView())
         return view->plainText();
-    return activeTabPlainText();
+    return activeTabPlainText().toString();
 }
 
 void NoteSession::selectTab(const QUuid &tabId)
@@ -207,7 +209,7 @@ void NoteSession::closeTab(const QUuid &tabId)
             m_unsavedNotes.append({ closed.id, note });
         takeOutcome(closed, outcome);
     }
-    if (!Whitespace::isBlank(closed.cachedText)) {
+    if (!closed.cachedText.isBlank()) {
         constexpr qsizetype remembered = 20;
         m_closedTabs.append(closed);
         if (m_closedTabs.size() > remembered)
@@ -341,7 +343,7 @@ bool NoteSession::saveAll()
 NoteToSave NoteSession::noteToSave(const EditorTab &tab, bool withTitle) const
 {
     NoteToSave note;
-    note.text = tab.cachedText;
+    note.text = tab.cachedText.toString();
     note.file = tab.openedFileURL;
     note.fileStamp = tab.fileStamp;
     note.isEdited = tab.isEdited;
@@ -428,7 +430,7 @@ void NoteSession::showSelectedTab()
     if (!changed)
         return;
     if (view) {
-        view->replaceContent(m_cachedText, defaultAttributes());
+        view->replaceContent(m_cachedText.toString(), defaultAttributes());
         view->setTypingAttributes(defaultAttributes());
         if (const auto state = m_viewStates.constFind(m_shownTabId); state != m_viewStates.cend())
             view->restoreViewState(*state);

@@ -47,7 +47,7 @@ public:
     // to added. One notification, and no copy of a long note when nothing else shares it.
     void applyEditToActiveTab(qsizetype position, qsizetype removed, const QString &added);
     void syncPublishedFromActiveTab();
-    QString activeTabPlainText() const;
+    const NoteText &activeTabPlainText() const;
     std::optional<QUrl> activeTabOpenedFileURL() const;
     void attachTextView(TextSurface *view);
     QString currentText() const;
@@ -97,7 +97,7 @@ public:
 
     // Not published.
     TextSurface *textView() const;
-    QString cachedText() const { return m_cachedText; }
+    const NoteText &cachedText() const { return m_cachedText; }
 
 Q_SIGNALS:
     void objectWillChange();
@@ -151,5 +151,5 @@ private:
     // Weak: the view is a QObject, and the guard turns null when it is destroyed.
     TextSurface *m_textView = nullptr;
     QPointer<QObject> m_textViewGuard;
-    QString m_cachedText;
+    NoteText m_cachedText;
 };

@@ -33,7 +33,7 @@ xdotool key ctrl+t
 xdotool type --delay 20 'third note'
 wait_for_file "$journal/*.entry" >/dev/null
 sleep 2
-[ "$(ls "$journal" | wc -l)" -eq 4 ] || fail "the journal holds $(ls "$journal")"
+[ "$(ls "$journal"/*.entry | wc -l)" -eq 4 ] || fail "the journal holds $(ls "$journal")"
 [ "$(stat -c %a "$journal")" = 700 ] || fail "the journal folder is not private"
 for entry in "$journal"/*.entry; do
     [ "$(stat -c %a "$entry")" = 600 ] || fail "a journal entry is not private"
@@ -51,9 +51,9 @@ mkdir -p "$data"
 printf 'not a folder' >"$HOME/Desktop"
 printf 'not a folder' >"$data/Wispen"
 launch_app "$app"
-[ "$(ls "$journal" | wc -l)" -eq 3 ] || fail "recovery with no room left $(ls "$journal")"
+[ "$(ls "$journal"/*.entry | wc -l)" -eq 3 ] || fail "recovery with no room left $(ls "$journal")"
 quit_app
-[ "$(ls "$journal" | wc -l)" -eq 3 ] || fail "quitting left $(ls "$journal")"
+[ "$(ls "$journal"/*.entry | wc -l)" -eq 3 ] || fail "quitting left $(ls "$journal")"
 printf 'kept\r\ntyped into the file' | cmp -s - own.txt || fail "own.txt holds '$(cat own.txt)'"
 
 rm "$HOME/Desktop" "$data/Wispen"

@@ -3,7 +3,7 @@
 #include "autosave/writefaults.h"
 #include "editor/richtexteditor.h"
 #include "editor/wispentextview.h"
-#include "journal/journalentry.h"
+#include "journal/journalrecovery.h"
 #include "journal/recoveryjournal.h"
 #include "session/notesession.h"
 #include "tabs/contentview.h"
@@ -330,7 +330,7 @@ private:
             places << QString::fromUtf8(TestFiles::contents(file));
         QDirIterator entries(m_journalFolder, QDir::Files);
         while (entries.hasNext()) {
-            if (const auto entry = JournalEntry::decode(TestFiles::contents(entries.next())))
+            if (const auto entry = JournalRecovery::readEntry(entries.next()))
                 places << entry->text;
         }
         bool good = true;

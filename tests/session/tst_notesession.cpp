@@ -1,10 +1,12 @@
 #include "autosave/autosavemanager.h"
+#include "autosave/whitespace.h"
 #include "autosave/writefaults.h"
 #include "session/notefilereader.h"
 #include "session/notesession.h"
 #include "testfiles.h"
 #include "testmain.h"
 
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -29,6 +31,7 @@ private Q_SLOTS:
     void aLoadedFileReplacesTheActiveTabOnceItsNoteIsSaved_data();
     void aLoadedFileReplacesTheActiveTabOnceItsNoteIsSaved();
     void furtherFilesGetTabsAtTheEndUnlessTheyAreOpenAlready();
+    void aNoteTextTakesEveryEditAsAStringDoes();
 
 private:
     QUrl makeFile(const QString &name, const QByteArray &bytes) const
@@ -219,7 +222,7 @@ void tst_NoteSession::aLoadedFileReplacesTheActiveTabOnceItsNoteIsSaved()
     QVERIFY(!c.nowhereToSave || QFile::remove(recoveredParent));
     QStringList texts;
     for (const EditorTab &tab : session.tabs())
-        texts << tab.cachedText;
+        texts << tab.cachedText.toString();
     QCOMPARE(texts, c.tabs);
     QCOMPARE(session.cachedText(), c.tabs.last());
     QCOMPARE(session.selectedTabId(), session.tabs().last().id);
@@ -256,7 +259,7 @@ void tst_NoteSession::furtherFilesGetTabsAtTheEndUnlessTheyAreOpenAlready()
     QStringList texts;
     QList<std::optional<QUrl>> files;
     for (const EditorTab &tab : session.tabs()) {
-        texts << tab.cachedText;
+        texts << tab.cachedText.toString();
         files << tab.openedFileURL;
     }
     // The active note was saved before its file could not be read, and stays, bound to the
@@ -294,6 +297,40 @@ void tst_NoteSession::anOlderUnsavedNoteNeverOverwritesAFileOpenedAgain()
     QCOMPARE(TestFiles::contents(url.toLocalFile()), "on disk");
     QCOMPARE(
         TestFiles::contents(TestFiles::desktop() + u"/f.txt (recovered).txt"_qs), "first edit");
+}
+
+void tst_NoteSession::aNoteTextTakesEveryEditAsAStringDoes()
+{
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    const QStringList alphabet { u"a"_qs, u" "_qs, u"\n"_qs, u"\r\n"_qs, u"\u2028"_qs, u"é"_qs,
+        u"🧀"_qs, u"\t"_qs };
+    const QString loaded = QString(20000, u' ') + u"x"_qs + QString(30000, u'y');
+    NoteText text(loaded);
+    QString expected = loaded;
+    for (int step = 0; step < 3000; ++step) {
+        const auto at = [&](qsizetype most) { return qsizetype(random.bounded(int(most) + 1)); };
+        const qsizetype position = at(expected.size());
+        const qsizetype removed = random.bounded(8) == 0
+            ? at(expected.size() - position)
+            : at(std::min<qsizetype>(3, expected.size() - position));
+        QString added;
+        const int length = random.bounded(10) == 0 ? random.bounded(20000) : random.bounded(4);
+        while (added.size() < length)
+            added += alphabet.at(random.bounded(int(alphabet.size())));
+        const NoteText before = text;
+        text.replace(position, removed, added);
+        expected.replace(position, removed, added);
+        const QString what = u"seed %1, step %2"_qs.arg(seed).arg(step);
+        QVERIFY2(text.size() == expected.size() && text == expected, qPrintable(what));
+        QVERIFY2(text.isBlank() == Whitespace::isBlank(expected), qPrintable(what));
+        // The change between the two, applied to the first, gives the second.
+        const NoteText::Change change = NoteText::changeBetween(before, text);
+        QString rebuilt = before.toString();
+        rebuilt.replace(change.position, change.removed, text.mid(change.position, change.added));
+        QVERIFY2(rebuilt == expected && change.added <= added.size() + 2 * 8192, qPrintable(what));
+    }
+    QCOMPARE(text.toUtf8(), expected.toUtf8());
 }
 
 WISPEN_TEST_MAIN(tst_NoteSession)
