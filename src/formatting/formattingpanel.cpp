@@ -112,8 +112,9 @@ FormattingPanel::FormattingPanel(NoteSession &session, WispenTextView *textView,
     connect(
         &m_session, &NoteSession::objectWillChange, this, [this] { m_deferredRefresh.request(); });
     connect(&AppPreferences::shared(), &AppPreferences::darkModeChanged, this,
-        &FormattingPanel::refresh);
+        &FormattingPanel::refreshAppearance);
     refresh();
+    refreshAppearance();
 }
 
 QWidget *FormattingPanel::firstFocusable() const
@@ -200,12 +201,22 @@ void FormattingPanel::refresh()
     button(FormattingCommand::AlignRight)->setActive(isHorizontally(alignment, Qt::AlignRight));
     button(FormattingCommand::Checklist)->setActive(m_session.isOnChecklistLine());
     m_fontSizeLabel->setText(fontSizeText(m_session.fontSize()));
-    m_fontSizeLabel->setAccessibleName(
-        QStringLiteral("Font size %1 points").arg(fontSizeText(m_session.fontSize())));
+    // The panel refreshes at every keystroke; assistive technology hears only of a new size.
+    const QString sizeName
+        = QStringLiteral("Font size %1 points").arg(fontSizeText(m_session.fontSize()));
+    if (m_fontSizeLabel->accessibleName() != sizeName)
+        m_fontSizeLabel->setAccessibleName(sizeName);
     m_lineBreakCheckBox->setChecked(m_session.copyPreservesLineBreaks());
+}
+
+// Apart from the session's refresh: reading the preference reads the settings store, too slow
+// for every keystroke.
+void FormattingPanel::refreshAppearance()
+{
     // The symbol shows the appearance the next click switches to.
-    m_appearanceButton->setSymbol(AppPreferences::shared().isDarkMode() ? sunSymbol : moonSymbol);
-    m_appearanceButton->setAccessibleDescription(AppPreferences::shared().isDarkMode()
+    const bool dark = AppPreferences::shared().isDarkMode();
+    m_appearanceButton->setSymbol(dark ? sunSymbol : moonSymbol);
+    m_appearanceButton->setAccessibleDescription(dark
             ? QStringLiteral("Switches to the light appearance")
             : QStringLiteral("Switches to the dark appearance"));
 }

@@ -49,6 +49,7 @@ private:
     void addRow(QWidget *row, int paddingAbove = 0, int paddingBelow = 0);
     void addGap(int height);
     void refresh();
+    void refreshAppearance();
     void toggleAppearance();
     void setShowingInfo(bool showing);
 
