@@ -191,6 +191,13 @@ void ContentView::paintEvent(QPaintEvent *)
 
 void ContentView::refresh()
 {
+    QStringList strip { m_session.selectedTabId().toString(),
+        m_renamingTabId ? m_renamingTabId->toString() : QString() };
+    for (const EditorTab &tab : m_session.tabs())
+        strip << tab.id.toString() << m_session.title(tab);
+    if (strip == m_shownStrip)
+        return;
+    m_shownStrip = strip;
     QList<QUuid> order;
     for (const EditorTab &tab : m_session.tabs()) {
         order.append(tab.id);

@@ -70,6 +70,9 @@ private:
     DeferredRefresh m_deferredRefresh { this, [this] { refresh(); } };
     std::optional<QUuid> m_renamingTabId;
     QString m_renameDraft;
+    // What the strip last showed: each tab's id and title, the selected tab, the renamed one.
+    // Typing changes none of it, so a keystroke's refresh leaves the strip alone.
+    QStringList m_shownStrip;
     bool m_renameFieldFocused = false;
     TabStrip *m_strip = nullptr;
     SymbolButton *m_addButton = nullptr;
