@@ -56,3 +56,12 @@ SaveNotice SaveNotice::fileTooLarge(const QString &path, qint64 limitBytes)
                                     limitBytes, 0, QLocale::DataSizeTraditionalFormat)),
         file.absolutePath() };
 }
+
+SaveNotice SaveNotice::fileHasTooManyLines(const QString &path, qint64 limitLines)
+{
+    const QFileInfo file(path);
+    return SaveNotice { QStringLiteral("%1 was not opened: it has more than %2 lines, the most "
+                                       "Wispen opens.")
+                            .arg(quoted(file.fileName()), QLocale::system().toString(limitLines)),
+        file.absolutePath() };
+}

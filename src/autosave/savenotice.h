@@ -17,6 +17,7 @@ struct SaveNotice
     static std::optional<SaveNotice> about(const NoteToSave &note, const SaveOutcome &outcome);
     // A file that was not opened because it is larger than limitBytes.
     static SaveNotice fileTooLarge(const QString &path, qint64 limitBytes);
+    static SaveNotice fileHasTooManyLines(const QString &path, qint64 limitLines);
 
     friend bool operator==(const SaveNotice &, const SaveNotice &) = default;
 };

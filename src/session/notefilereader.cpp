@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <algorithm>
 #include <unistd.h>
 
 namespace NoteFileReader {
@@ -24,20 +25,33 @@ std::optional<Content> read(const QUrl &url)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
+    // Every CR and LF counts: a CR LF as two lines errs on the side of caution.
+    const qint64 lines = std::count_if(
+        bytes.cbegin(), bytes.cend(), [](char c) { return c == '\n' || c == '\r'; });
+    if (lines > maximumLines())
+        return Content { QString(), false, false, true };
     return decode(bytes);
 }
 
 qint64 maximumSize()
 {
-    constexpr qint64 ceiling = qint64(256) << 20;
-    // Measured: a note takes about sixteen times its size once it is shown and laid out, and
-    // the other tabs, the undo history and the journal need room beside it.
-    constexpr qint64 memoryShare = 32;
+    constexpr qint64 ceiling = qint64(1) << 30;
+    // Measured: a note opened costs the process at most about six and a half times its size
+    // (its bytes, its text, the document and the tab's copy), and the other tabs, the undo
+    // history and the journal need room beside it.
+    constexpr qint64 memoryShare = 12;
     const long pages = ::sysconf(_SC_PHYS_PAGES);
     const long pageSize = ::sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pageSize <= 0)
         return ceiling;
     return std::min(ceiling, qint64(pages) * pageSize / memoryShare);
+}
+
+qint64 maximumLines()
+{
+    // At most a few hundred bytes a block, and heights of up to 64 pixels a line within the
+    // layout's billion pixels.
+    return qint64(16) << 20;
 }
 
 Content decode(const QByteArray &bytes)

@@ -13,13 +13,20 @@ struct Content
     // empty when the bytes are not UTF-8.
     QString text;
     bool isUtf8 = true;
-    // Not read at all: larger than maximumSize().
+    // Not taken: larger than maximumSize().
     bool isTooLarge = false;
+    // Not taken: more lines than maximumLines().
+    bool hasTooManyLines = false;
 };
 
 // The largest file that is opened. The editor holds a note several times over (the file's
-// text, the document, its layout), so the limit is a fraction of the memory, with a ceiling.
+// text, the document, the tab's copy), so the limit is a fraction of the memory, with a
+// ceiling.
 qint64 maximumSize();
+
+// The most lines a note may have: each costs the document a block, whatever its length, and
+// the heights of all of them must add up within the layout's range.
+qint64 maximumLines();
 
 // The content of the regular file at url, or nothing when it cannot be read (not a local
 // file, missing, a folder, a device or pipe that could block, no permission).

@@ -460,9 +460,11 @@ void NoteSession::showFileInActiveTab(const QUrl &url)
     const auto index = activeTabIndex();
     if (!content || !index)
         return;
-    if (content->isTooLarge) {
-        Q_EMIT noticeRaised(
-            SaveNotice::fileTooLarge(url.toLocalFile(), NoteFileReader::maximumSize()));
+    if (content->isTooLarge || content->hasTooManyLines) {
+        Q_EMIT noticeRaised(content->isTooLarge
+                ? SaveNotice::fileTooLarge(url.toLocalFile(), NoteFileReader::maximumSize())
+                : SaveNotice::fileHasTooManyLines(
+                    url.toLocalFile(), NoteFileReader::maximumLines()));
         return;
     }
     // A file that could not be shown is not bound: typing must never overwrite it.

@@ -128,6 +128,9 @@ void tst_NoteSession::aFileIsReadAsStrictUtf8OrNotAtAll_data()
     QTest::newRow("not a local file") << u"remote"_qs << QByteArray() << notRead;
     // Sparse: as large as it says, without the disk space.
     QTest::newRow("larger than the limit") << u"too large"_qs << QByteArray() << u"(too large)"_qs;
+    QTest::newRow("more lines than the limit")
+        << u"many lines"_qs << QByteArray(NoteFileReader::maximumLines() + 1, '\n')
+        << u"(too large)"_qs;
 }
 
 void tst_NoteSession::aFileIsReadAsStrictUtf8OrNotAtAll()
@@ -136,7 +139,7 @@ void tst_NoteSession::aFileIsReadAsStrictUtf8OrNotAtAll()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, read);
     QUrl url = QUrl::fromLocalFile(m_dir->filePath(kind));
-    if (kind == u"file" || kind == u"no descriptor")
+    if (kind == u"file" || kind == u"no descriptor" || kind == u"many lines")
         url = makeFile(kind, bytes);
     else if (kind == u"folder")
         QVERIFY(QDir().mkpath(url.toLocalFile()));
@@ -154,11 +157,11 @@ void tst_NoteSession::aFileIsReadAsStrictUtf8OrNotAtAll()
     QCOMPARE(setrlimit(RLIMIT_NOFILE, &files), 0);
 
     QCOMPARE(!content ? u"(not read)"_qs
-            : content->isTooLarge
+            : content->isTooLarge || content->hasTooManyLines
             ? u"(too large)"_qs
             : (content->isUtf8 ? QString() : u"(not UTF-8)"_qs) + content->text,
         read);
-    if (kind != u"too large")
+    if (read != u"(too large)")
         return;
     // Refused with a notice that names the file and the limit; the tab stays as it was.
     NoteSession session;
@@ -166,7 +169,11 @@ void tst_NoteSession::aFileIsReadAsStrictUtf8OrNotAtAll()
     session.loadFile(url);
     QCOMPARE(notices.size(), 1);
     const QString notice = notices.first().first().value<SaveNotice>().text;
-    QVERIFY2(notice.contains(u"too large"_qs) && notice.contains(u" MB"_qs), qPrintable(notice));
+    const QString named = kind == u"too large"
+        ? QLocale::system().formattedDataSize(
+            NoteFileReader::maximumSize(), 0, QLocale::DataSizeTraditionalFormat)
+        : QLocale::system().toString(NoteFileReader::maximumLines()) + u" lines"_qs;
+    QVERIFY2(notice.contains(kind) && notice.contains(named), qPrintable(notice));
     QCOMPARE(session.tabs().first().openedFileURL, std::nullopt);
 }
 
