@@ -41,7 +41,7 @@ typing-table: build
 # The random walk of what a person does, long: thousands of walks, each checked on disk.
 STRESS_RUNS ?= 3000
 stress: build
-	cd $(BUILD_DIR) && WISPEN_STRESS_RUNS=$(STRESS_RUNS) QT_QPA_PLATFORM=offscreen \
+	cd $(BUILD_DIR) && WISPEN_STRESS_RUNS=$(STRESS_RUNS) QTEST_FUNCTION_TIMEOUT=7200000 QT_QPA_PLATFORM=offscreen \
 		../tests/run-isolated.sh tests/tst_notesnotlost
 
 # Speed and memory against bare QPlainTextEdit and QTextEdit editors, with a throwaway HOME on the
