@@ -583,29 +583,35 @@ int main(int argc, char *argv[])
         PlainBaseline plain;
         RichBaseline rich;
         Bench bench(wispen, plain, rich, report);
+        using Measure = std::function<void(const Note &)>;
+        const std::pair<const char *, Measure> perNote[] {
+            { "keystroke", [&](const Note &note) { bench.keystroke(note); } },
+            { "return_checklist", [&](const Note &note) { bench.returnOnChecklist(note); } },
+            { "toggle_glyph", [&](const Note &note) { bench.toggleGlyph(note); } },
+            { "keystroke_while_finding",
+                [&](const Note &note) { bench.keystrokeWhileSearching(note); } },
+            { "tab_switch", [&](const Note &note) { bench.tabSwitch(note); } },
+            { "open", [&](const Note &note) { bench.open(note); } },
+            { "bold_all", [&](const Note &note) { bench.boldAll(note); } },
+            { "scrolling", [&](const Note &note) { bench.scrolling(note); } },
+            { "journal_stall", [&](const Note &note) { bench.journalStall(note, folder); } },
+            // Measured at 10 MB only.
+            { "journal_writes",
+                [&](const Note &note) {
+                    if (note.isTen())
+                        bench.journalWrites(note, folder);
+                } },
+            { "final_save",
+                [&](const Note &note) {
+                    if (note.isTen())
+                        bench.finalSave(note, folder);
+                } },
+        };
         for (const Note &note : std::as_const(notes)) {
-            if (wanted("keystroke"))
-                bench.keystroke(note);
-            if (wanted("return_checklist"))
-                bench.returnOnChecklist(note);
-            if (wanted("toggle_glyph"))
-                bench.toggleGlyph(note);
-            if (wanted("keystroke_while_finding"))
-                bench.keystrokeWhileSearching(note);
-            if (wanted("tab_switch"))
-                bench.tabSwitch(note);
-            if (wanted("open"))
-                bench.open(note);
-            if (wanted("bold_all"))
-                bench.boldAll(note);
-            if (wanted("scrolling"))
-                bench.scrolling(note);
-            if (wanted("journal_stall"))
-                bench.journalStall(note, folder);
-            if (note.isTen() && wanted("journal_writes"))
-                bench.journalWrites(note, folder);
-            if (note.isTen() && wanted("final_save"))
-                bench.finalSave(note, folder);
+            for (const auto &[name, measure] : perNote) {
+                if (wanted(name))
+                    measure(note);
+            }
         }
     }
     processMeasures(QCoreApplication::applicationFilePath(), notes, report, wanted);
