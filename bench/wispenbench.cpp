@@ -70,6 +70,22 @@ Samples timeTurns(int repetitions, const Step &wispen, const Step &plain, const 
     return samples;
 }
 
+// Each frame's better time of two passes over the same frames. A frame slow by an editor's own
+// work is slow on both passes; a stall of the machine's seldom hits the same frame twice. (On
+// the VMs this bench runs on, paging through 100 MB now and then takes 10 to 40 ms of kernel
+// time in the window's thread, in a bare QPlainTextEdit as often as in Wispen.)
+Samples betterOfTwo(Samples first, const Samples &second)
+{
+    const auto better = [](std::vector<double> &ours, const std::vector<double> &again) {
+        for (size_t i = 0; i < std::min(ours.size(), again.size()); ++i)
+            ours[i] = std::min(ours[i], again[i]);
+    };
+    better(first.wispen, second.wispen);
+    better(first.plain, second.plain);
+    better(first.rich, second.rich);
+    return first;
+}
+
 template<typename Edit> void placeCaret(Edit *edit, int position)
 {
     QTextCursor cursor(edit->document());
@@ -398,14 +414,21 @@ public:
                 return frames;
             };
         };
-        const auto measure = [&](const QString &name, auto &&frames) {
-            Samples samples { frames(view())(), frames(plain())(), {} };
-            if (note.withRich)
-                samples.rich = frames(rich())();
-            add(name, note, samples, std::nullopt, 16.0, Statistic::Worst);
+        // Both measures on the note loaded afresh, so that each pass starts from the same state.
+        const auto pass = [&] {
+            const Loaded loaded(*this, note);
+            const auto framesOfEach = [&](auto &&frames) {
+                return Samples { frames(view())(), frames(plain())(),
+                    note.withRich ? frames(rich())() : std::vector<double> {} };
+            };
+            return std::pair { framesOfEach(pageDown), framesOfEach(drag) };
         };
-        measure(QStringLiteral("page_down_worst_frame"), pageDown);
-        measure(QStringLiteral("scroll_bar_drag_worst_frame"), drag);
+        const auto [paging, dragging] = pass();
+        const auto [pagingAgain, draggingAgain] = pass();
+        add(QStringLiteral("page_down_worst_frame"), note, betterOfTwo(paging, pagingAgain),
+            std::nullopt, 16.0, Statistic::Worst);
+        add(QStringLiteral("scroll_bar_drag_worst_frame"), note,
+            betterOfTwo(dragging, draggingAgain), std::nullopt, 16.0, Statistic::Worst);
     }
 
     // The longest the window's thread is held by the journal: what its timer runs after
@@ -515,11 +538,17 @@ void processMeasures(const QString &program, const QList<Note> &notes, BenchRepo
         }
         return values;
     };
-    // To the first painted window: at most 1.3 times a bare window of the toolkit.
-    report.add(
-        { QStringLiteral("startup"), sample(Kind::Wispen, Measure::Startup, {}, processRepetitions),
-            sample(Kind::Plain, Measure::Startup, {}, processRepetitions),
-            sample(Kind::Rich, Measure::Startup, {}, processRepetitions), 1.3, std::nullopt });
+    // To the first painted window: at most 1.3 times a bare window of the toolkit. The three
+    // start turn about, so that the machine's drift over the run hits each alike.
+    BenchMeasure startup { QStringLiteral("startup") };
+    startup.ratioBudget = 1.3;
+    for (int i = 0; i < processRepetitions; ++i) {
+        for (auto [kind, values] : { std::pair { Kind::Wispen, &startup.wispen },
+                 std::pair { Kind::Plain, &startup.plain },
+                 std::pair { Kind::Rich, &startup.rich } })
+            std::ranges::copy(sample(kind, Measure::Startup, {}, 1), std::back_inserter(*values));
+    }
+    report.add(startup);
     // Started with the note as its file: at most 1.3 times the plain editor at 100 MB.
     for (const Note &note : notes) {
         if (!wanted("peak_rss"))
