@@ -30,7 +30,6 @@ public:
 
 private Q_SLOTS:
     void init();
-    void cleanup();
 
     void typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle_data();
     void typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle();
@@ -88,25 +87,21 @@ private:
     void click(int index, bool twice = false) const;
     void startRename(int index) const;
 
+    // The view goes before the session it shows, here and in init().
     std::unique_ptr<NoteSession> m_session;
     std::unique_ptr<ContentView> m_view;
 };
 
 void tst_TabStrip::init()
 {
+    m_view.reset();
+    QDir(TestFiles::desktop()).removeRecursively();
     m_session = std::make_unique<NoteSession>();
     m_view = std::make_unique<ContentView>(*m_session);
     m_view->resize(900, 600);
     m_view->show();
     QApplication::setActiveWindow(m_view.get());
     QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
-}
-
-void tst_TabStrip::cleanup()
-{
-    m_view.reset();
-    m_session.reset();
-    QDir(TestFiles::desktop()).removeRecursively();
 }
 
 void tst_TabStrip::click(int index, bool twice) const
