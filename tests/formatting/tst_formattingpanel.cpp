@@ -95,7 +95,7 @@ void tst_FormattingPanel::aClickLightsItsButtonAtOnce()
     QFETCH(bool, attached);
     QFETCH(QString, lit);
     FormattingPanel bare(*m_session, nullptr);
-    bare.show();
+    bare.setVisible(!attached); // a window of its own, shown only when clicked
     FormattingPanel *panel = attached ? m_panel : &bare;
     QCOMPARE(shown(panel), u"Align left, 11"_qs);
     QSignalSpy changes(m_session.get(), &NoteSession::objectWillChange);

@@ -248,7 +248,7 @@ void tst_TabStrip::aClickSelectsAfterTheDelayFromTheLastPressADoubleClickRenames
     QCOMPARE(customTitle(0), u" first "_qs); // left as typed, not committed
     QVERIFY(!field(0));
     QTest::qWait(TabTitleLabel::TitleHitView::singleClickDelay.count() + 100);
-    QCOMPARE(m_session->selectedTabId(), tabId(0)); // the double click's first press selects not
+    QCOMPARE(m_session->selectedTabId(), tabId(0)); // its first press selected nothing
 }
 
 void tst_TabStrip::aSmallWindowCutsLongTitlesAndKeepsTheSelectedTabAndThePanelInReach()
