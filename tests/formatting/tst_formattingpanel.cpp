@@ -21,9 +21,7 @@ class tst_FormattingPanel : public QObject
 
 private Q_SLOTS:
     void init();
-    void cleanup();
 
-    void withoutAnEditorTheButtonsChangeNothing();
     void aClickLightsItsButtonAtOnce_data();
     void aClickLightsItsButtonAtOnce();
     void theSizeLabelShowsTheIntegerPart();
@@ -31,15 +29,15 @@ private Q_SLOTS:
     void aClickChangesTheSelectionRunByRunOrWhatIsTypedNext();
     void alignmentCoversWholeParagraphsAndReturnKeepsIt_data();
     void alignmentCoversWholeParagraphsAndReturnKeepsIt();
-    void theAppearanceButtonShowsTheNextAppearanceAndPersistsIt();
+    void theAppearanceAndCopyControlsToggleForThisRunAndTheNext();
     void theInfoButtonOpensAndClosesTheCreditsBesideIt();
-    void theCheckBoxTogglesTheCopyPreferenceForThisRunAndTheNext();
 
 private:
     void click(Command command) { QTest::mouseClick(m_panel->button(command), Qt::LeftButton); }
-    // The lit buttons and the size label, in words.
+    // The names of the lit buttons, then the size label.
     static QString shown(const FormattingPanel *panel);
 
+    // The window goes before the session its editor shows, here and in init().
     std::unique_ptr<NoteSession> m_session;
     std::unique_ptr<QWidget> m_window;
     FormattingPanel *m_panel = nullptr;
@@ -48,6 +46,7 @@ private:
 
 void tst_FormattingPanel::init()
 {
+    m_window.reset();
     QSettings().clear();
     m_session = std::make_unique<NoteSession>();
     m_window = std::make_unique<QWidget>();
@@ -63,59 +62,50 @@ void tst_FormattingPanel::init()
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
 
-void tst_FormattingPanel::cleanup()
-{
-    m_window.reset();
-    m_session.reset();
-}
-
 QString tst_FormattingPanel::shown(const FormattingPanel *panel)
 {
-    static const char *const names[] = { "bold", "italic", "underline", "bigger", "smaller", "left",
-        "centre", "right", "checklist" };
     QStringList words;
     for (int command = 0; command <= int(Command::Checklist); ++command) {
-        if (panel->button(Command(command))->isActive())
-            words << QString::fromLatin1(names[command]);
+        if (const SymbolButton *button = panel->button(Command(command)); button->isActive())
+            words << button->accessibleName();
     }
-    return (words << panel->fontSizeLabel()->text()).join(u' ');
-}
-
-void tst_FormattingPanel::withoutAnEditorTheButtonsChangeNothing()
-{
-    FormattingPanel bare(*m_session, nullptr);
-    QSignalSpy changes(m_session.get(), &NoteSession::objectWillChange);
-    bare.button(Command::Bold)->click();
-    QCOMPARE(changes.size(), 0);
-    QCOMPARE(shown(&bare), u"left 11"_qs);
+    return (words << panel->fontSizeLabel()->text()).join(u", ");
 }
 
 void tst_FormattingPanel::aClickLightsItsButtonAtOnce_data()
 {
     QTest::addColumn<Command>("command");
+    QTest::addColumn<bool>("attached"); // to an editor
     QTest::addColumn<QString>("lit");
 
-    QTest::newRow("bold") << Command::Bold << u"bold left 11"_qs;
-    QTest::newRow("italic") << Command::Italic << u"italic left 11"_qs;
-    QTest::newRow("underline") << Command::Underline << u"underline left 11"_qs;
-    QTest::newRow("bigger") << Command::Bigger << u"left 12"_qs;
-    QTest::newRow("smaller") << Command::Smaller << u"left 10"_qs;
-    QTest::newRow("centre") << Command::AlignCenter << u"centre 11"_qs;
-    QTest::newRow("right") << Command::AlignRight << u"right 11"_qs;
-    QTest::newRow("checklist") << Command::Checklist << u"left checklist 11"_qs;
+    QTest::newRow("bold") << Command::Bold << true << u"Bold, Align left, 11"_qs;
+    QTest::newRow("italic") << Command::Italic << true << u"Italic, Align left, 11"_qs;
+    QTest::newRow("underline") << Command::Underline << true << u"Underline, Align left, 11"_qs;
+    QTest::newRow("bigger") << Command::Bigger << true << u"Align left, 12"_qs;
+    QTest::newRow("smaller") << Command::Smaller << true << u"Align left, 10"_qs;
+    QTest::newRow("centre") << Command::AlignCenter << true << u"Center, 11"_qs;
+    QTest::newRow("right") << Command::AlignRight << true << u"Align right, 11"_qs;
+    QTest::newRow("checklist") << Command::Checklist << true << u"Align left, Checklist, 11"_qs;
+    QTest::newRow("no editor, nothing changes") << Command::Bold << false << u"Align left, 11"_qs;
 }
 
 void tst_FormattingPanel::aClickLightsItsButtonAtOnce()
 {
     QFETCH(Command, command);
+    QFETCH(bool, attached);
     QFETCH(QString, lit);
-    QCOMPARE(shown(m_panel), u"left 11"_qs);
+    FormattingPanel bare(*m_session, nullptr);
+    bare.setVisible(!attached); // a window of its own, shown only when clicked
+    FormattingPanel *panel = attached ? m_panel : &bare;
+    QCOMPARE(shown(panel), u"Align left, 11"_qs);
+    QSignalSpy changes(m_session.get(), &NoteSession::objectWillChange);
 
-    click(command);
+    QTest::mouseClick(panel->button(command), Qt::LeftButton);
     // Lit by the click's own refresh of the formatting state, on the panel's next turn.
     QCoreApplication::processEvents();
 
-    QCOMPARE(shown(m_panel), lit);
+    QCOMPARE(shown(panel), lit);
+    QCOMPARE(changes.isEmpty(), !attached);
 }
 
 void tst_FormattingPanel::theSizeLabelShowsTheIntegerPart()
@@ -132,32 +122,24 @@ void tst_FormattingPanel::aClickChangesTheSelectionRunByRunOrWhatIsTypedNext_dat
     QTest::addColumn<Command>("command");
     QTest::addColumn<QString>("after");
 
-    QTest::newRow("bold flips each run")
-        << u"b b - -"_qs << 0 << 4 << Command::Bold << u"- - b b"_qs;
-    QTest::newRow("italic flips each run")
-        << u"i - i"_qs << 0 << 3 << Command::Italic << u"- i -"_qs;
-    QTest::newRow("only the selection changes")
-        << u"- - - -"_qs << 1 << 3 << Command::Bold << u"- b b -"_qs;
-    QTest::newRow("the first character's underline goes")
-        << u"- u u -"_qs << 3 << 1 << Command::Underline << u"- - - -"_qs;
-    QTest::newRow("the first character's lack of underline goes")
-        << u"- u u -"_qs << 0 << 3 << Command::Underline << u"u u u -"_qs;
-    QTest::newRow("bigger stops at 96")
-        << u"96 95.5"_qs << 0 << 2 << Command::Bigger << u"96 96"_qs;
-    QTest::newRow("smaller stops at 8") << u"8 8.5"_qs << 0 << 2 << Command::Smaller << u"8 8"_qs;
-    QTest::newRow("mixed sizes move together")
-        << u"9 b20"_qs << 0 << 2 << Command::Smaller << u"8 b19"_qs;
-    QTest::newRow("sizes are not rounded")
-        << u"- 12.5"_qs << 0 << 2 << Command::Bigger << u"12 13.5"_qs;
+    const auto row = [](const char *name, const QString &before, int anchor, int position,
+                         Command command, const QString &after) {
+        QTest::newRow(name) << before << anchor << position << command << after;
+    };
+    row("bold flips each run", u"b b - -"_qs, 0, 4, Command::Bold, u"- - b b"_qs);
+    row("italic flips each run", u"i - i"_qs, 0, 3, Command::Italic, u"- i -"_qs);
+    row("only the selection changes", u"- - - -"_qs, 1, 3, Command::Bold, u"- b b -"_qs);
+    row("the first's underline goes", u"- u u -"_qs, 3, 1, Command::Underline, u"- - - -"_qs);
+    row("the first's lack of it goes", u"- u u -"_qs, 0, 3, Command::Underline, u"u u u -"_qs);
+    row("bigger stops at 96", u"96 95.5"_qs, 0, 2, Command::Bigger, u"96 96"_qs);
+    row("smaller stops at 8", u"8 8.5"_qs, 0, 2, Command::Smaller, u"8 8"_qs);
+    row("mixed sizes move together", u"9 b20"_qs, 0, 2, Command::Smaller, u"8 b19"_qs);
+    row("sizes are not rounded", u"- 12.5"_qs, 0, 2, Command::Bigger, u"12 13.5"_qs);
     // A word starting with "/" is a line break in that format.
-    QTest::newRow("lines of one format change as one, breaks and all")
-        << u"- /- /- -"_qs << 0 << 4 << Command::Bold << u"b b b b"_qs;
-    QTest::newRow("at a caret, bold is typed")
-        << u"- -"_qs << 1 << 1 << Command::Bold << u"- b -"_qs;
-    QTest::newRow("italic is typed") << u"- -"_qs << 1 << 1 << Command::Italic << u"- i -"_qs;
-    QTest::newRow("underline is typed") << u"- -"_qs << 1 << 1 << Command::Underline << u"- u -"_qs;
-    QTest::newRow("a bigger size is typed")
-        << u"b 13"_qs << 1 << 1 << Command::Bigger << u"b b12 13"_qs;
+    row("lines of one format as one", u"- /- /- -"_qs, 0, 4, Command::Bold, u"b b b b"_qs);
+    row("at a caret, bold is typed", u"- -"_qs, 1, 1, Command::Bold, u"- b -"_qs);
+    row("underline is typed", u"- -"_qs, 1, 1, Command::Underline, u"- u -"_qs);
+    row("a bigger size is typed", u"b 13"_qs, 1, 1, Command::Bigger, u"b b12 13"_qs);
 }
 
 void tst_FormattingPanel::aClickChangesTheSelectionRunByRunOrWhatIsTypedNext()
@@ -229,17 +211,6 @@ void tst_FormattingPanel::alignmentCoversWholeParagraphsAndReturnKeepsIt()
     QCOMPARE(alignments(), expected + QString(u' ' + expected.back()).repeated(2));
 }
 
-void tst_FormattingPanel::theAppearanceButtonShowsTheNextAppearanceAndPersistsIt()
-{
-    for (const bool dark : { false, true }) {
-        QTest::mouseClick(m_panel->appearanceButton(), Qt::LeftButton);
-        QCOMPARE(QSettings().value(u"isDarkMode"_qs).toBool(), dark);
-        QCOMPARE(
-            m_panel->appearanceButton()->symbol(), dark ? u"sun.max.fill"_qs : u"moon.fill"_qs);
-        QVERIFY(!m_panel->appearanceButton()->isActive());
-    }
-}
-
 void tst_FormattingPanel::theInfoButtonOpensAndClosesTheCreditsBesideIt()
 {
     QTest::mouseClick(m_panel->infoButton(), Qt::LeftButton);
@@ -248,9 +219,9 @@ void tst_FormattingPanel::theInfoButtonOpensAndClosesTheCreditsBesideIt()
     QStringList lines;
     for (const TextLabel *line : m_panel->infoPopover()->findChildren<TextLabel *>())
         lines << line->text();
-    QCOMPARE(lines,
-        QStringList({ u"Wispen."_qs, u"The Wispen contributors"_qs, u"Wispen"_qs,
-            u"Copyright \u00a9 the Wispen contributors. All rights reserved."_qs }));
+    QCOMPARE(lines.join(u'|'),
+        u"Wispen.|The Wispen contributors|Wispen|Copyright \u00a9 the Wispen contributors. All "
+        u"rights reserved."_qs);
     QVERIFY(m_panel->infoPopover()->geometry().right()
         <= m_panel->infoButton()->mapToGlobal(QPoint(0, 0)).x());
 
@@ -263,13 +234,18 @@ void tst_FormattingPanel::theInfoButtonOpensAndClosesTheCreditsBesideIt()
     QVERIFY(!m_panel->infoPopover()->isVisible());
 }
 
-void tst_FormattingPanel::theCheckBoxTogglesTheCopyPreferenceForThisRunAndTheNext()
+void tst_FormattingPanel::theAppearanceAndCopyControlsToggleForThisRunAndTheNext()
 {
-    for (const bool preserve : { false, true }) {
+    for (const bool on : { false, true }) { // both start on
+        QTest::mouseClick(m_panel->appearanceButton(), Qt::LeftButton);
+        QCOMPARE(QSettings().value(u"isDarkMode"_qs).toBool(), on);
+        // The symbol shows the appearance the next click brings; the button is never lit.
+        QCOMPARE(m_panel->appearanceButton()->symbol(), on ? u"sun.max.fill"_qs : u"moon.fill"_qs);
+        QVERIFY(!m_panel->appearanceButton()->isActive());
         QTest::mouseClick(m_panel->lineBreakCheckBox(), Qt::LeftButton);
-        QCOMPARE(m_session->copyPreservesLineBreaks(), preserve);
-        QTRY_COMPARE(m_panel->lineBreakCheckBox()->isChecked(), preserve);
-        QCOMPARE(NoteSession().copyPreservesLineBreaks(), preserve);
+        QCOMPARE(m_session->copyPreservesLineBreaks(), on);
+        QTRY_COMPARE(m_panel->lineBreakCheckBox()->isChecked(), on);
+        QCOMPARE(NoteSession().copyPreservesLineBreaks(), on);
     }
 }
 

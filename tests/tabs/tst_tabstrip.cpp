@@ -1,9 +1,6 @@
 #include "editor/findbar.h"
-#include "editor/richtexteditor.h"
-#include "editor/wispentextview.h"
-#include "formatting/formattingcommand.h"
+#include "editordriver.h"
 #include "formatting/formattingpanel.h"
-#include "session/notesession.h"
 #include "tabs/contentview.h"
 #include "tabs/renamefield.h"
 #include "tabs/tabcell.h"
@@ -13,13 +10,11 @@
 #include "ui/textlabel.h"
 #include "ui/verticalscroller.h"
 
-#include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWheelEvent>
-#include <memory>
 
 // The row of tabs as a person uses it: renaming in place, selecting by a click once a double
 // click is ruled out, the selected tab always in view, tabs moved by dragging and by keyboard,
@@ -29,37 +24,36 @@ class tst_TabStrip : public QObject
     Q_OBJECT
 
 public:
-    enum class Leave { Return, Click, Next, Previous, Add, CloseButton, CloseTab };
+    // What meets a rename in progress: a click in the note, the close button of another tab,
+    // and the last three close the renamed tab, the last of them from outside the strip.
+    enum class Leave { Return, Click, Next, Back, Add, Note, Other, CloseButton, CloseTab, Gone };
 
 private Q_SLOTS:
     void init();
-    void cleanup();
 
-    void doubleClickOpensAFocusedFieldOnTheStoredTitleAndCommitsNothing_data();
-    void doubleClickOpensAFocusedFieldOnTheStoredTitleAndCommitsNothing();
     void typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle_data();
     void typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle();
-    void theRenameStaysInProgressWhen_data();
-    void theRenameStaysInProgressWhen();
-    void aRenamingTabClosedElsewhereShowsNoFieldAndFinalizesQuietly();
-    void aClickSelectsAfterTheDelayFromTheLastPressEvenAcrossARefresh();
-    void aLongTitleIsCutAndAShortOneStillGetsTheMinimumWidth();
-    void theSelectedTabStaysInViewOfANarrowWindow();
+    void aClickSelectsAfterTheDelayFromTheLastPressADoubleClickRenamesInstead();
+    void aSmallWindowCutsLongTitlesAndKeepsTheSelectedTabAndThePanelInReach();
     void tabsMoveByKeyboardAndByDraggingAndKeepTheSelection();
     void closedTabsComeBackMostRecentFirstBoundToWhereTheirNoteWent();
-    void thePanelScrollsToItsLastButtonInAShortWindow();
     void eachTabKeepsItsCaretSelectionAndScrollPosition();
     void f6WalksTheKeyboardThroughEveryPartOfTheWindow();
 
 private:
+    WispenTextView *note() const { return m_view->editor()->textView(); }
     QUuid tabId(int index) const { return m_session->tabs().at(index).id; }
     TabCell *cell(int index) const { return m_view->cell(tabId(index)); }
     RenameField *field(int index) const { return cell(index)->renameField(); }
     auto customTitle(int index) const { return m_session->tabs().at(index).customTitle; }
-    void addTabs(int count) const
+    void addTabs(int count) const { addTabs(QStringList(count)); }
+    void addTabs(const QStringList &titles) const
     {
-        for (int i = 0; i < count; ++i)
+        for (const QString &title : titles) {
             m_session->addTab();
+            m_session->updateTabTitleDraft(m_session->selectedTabId(), title);
+            m_session->commitTabTitle(m_session->selectedTabId());
+        }
         settle();
     }
     // The refresh after a change, then the focus and the scrolling that follow it.
@@ -78,49 +72,36 @@ private:
     // Replaces the note on screen, as typing over a selection of all of it does.
     void typeNote(const QString &text) const
     {
-        WispenTextView *view = m_view->editor()->textView();
-        view->selectAll();
-        view->insertPlainText(text);
+        note()->selectAll();
+        note()->insertPlainText(text);
     }
-    void addTitledTabs(const QStringList &titles)
+    // Whether all of the widget shows in the scroll area that holds it.
+    static bool isShown(const QWidget *widget)
     {
-        for (const QString &title : titles) {
-            m_session->addTab();
-            m_session->updateTabTitleDraft(m_session->selectedTabId(), title);
-            m_session->commitTabTitle(m_session->selectedTabId());
-        }
-        settle();
+        const QWidget *area = widget;
+        while (!qobject_cast<const QScrollArea *>(area = area->parentWidget())) { }
+        const QWidget *viewport = static_cast<const QScrollArea *>(area)->viewport();
+        return viewport->rect().contains(QRect(widget->mapTo(viewport, QPoint()), widget->size()));
     }
-    bool isShown(const QUuid &id) const
-    {
-        TabCell *cell = m_view->cell(id);
-        auto *strip
-            = qobject_cast<QScrollArea *>(cell->parentWidget()->parentWidget()->parentWidget());
-        const QRect inStrip(cell->mapTo(strip->viewport(), QPoint()), cell->size());
-        return strip->viewport()->rect().contains(inStrip);
-    }
+    bool isShown(const QUuid &id) const { return isShown(m_view->cell(id)); }
     void click(int index, bool twice = false) const;
     void startRename(int index) const;
 
+    // The view goes before the session it shows, here and in init().
     std::unique_ptr<NoteSession> m_session;
     std::unique_ptr<ContentView> m_view;
 };
 
 void tst_TabStrip::init()
 {
+    m_view.reset();
+    QDir(TestFiles::desktop()).removeRecursively();
     m_session = std::make_unique<NoteSession>();
     m_view = std::make_unique<ContentView>(*m_session);
     m_view->resize(900, 600);
     m_view->show();
     QApplication::setActiveWindow(m_view.get());
     QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
-}
-
-void tst_TabStrip::cleanup()
-{
-    m_view.reset();
-    m_session.reset();
-    QDir(TestFiles::desktop()).removeRecursively();
 }
 
 void tst_TabStrip::click(int index, bool twice) const
@@ -143,55 +124,22 @@ void tst_TabStrip::startRename(int index) const
     QTRY_VERIFY(field(index) && field(index)->hasFocus());
 }
 
-void tst_TabStrip::doubleClickOpensAFocusedFieldOnTheStoredTitleAndCommitsNothing_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<bool>("whileRenamingAnother");
-
-    QTest::newRow("untitled") << QString() << false;
-    QTest::newRow("custom title with spaces") << u"  Plan "_qs << false;
-    QTest::newRow("while another tab is renamed") << u"Ideas"_qs << true;
-}
-
-void tst_TabStrip::doubleClickOpensAFocusedFieldOnTheStoredTitleAndCommitsNothing()
-{
-    QFETCH(QString, stored);
-    QFETCH(bool, whileRenamingAnother);
-    addTabs(1); // the tab double clicked is in the background
-    if (!stored.isEmpty())
-        m_session->updateTabTitleDraft(tabId(0), stored);
-    if (whileRenamingAnother) {
-        startRename(1);
-        QTest::keyClicks(field(1), u" first "_qs);
-    }
-    settle();
-    QSignalSpy sessionChanges(m_session.get(), &NoteSession::objectWillChange);
-
-    click(0, true);
-    QCOMPARE(m_view->renamingTabId(), tabId(0));
-    QTRY_VERIFY(field(0) && field(0)->hasFocus());
-    QVERIFY(!cell(0)->hitView());
-    QCOMPARE(field(0)->text(), stored);
-    QCOMPARE(sessionChanges.count(), 0);
-    QCOMPARE(customTitle(1), whileRenamingAnother ? u" first "_qs : std::optional<QString>());
-    QVERIFY(!field(1));
-    QTest::qWait(TabTitleLabel::TitleHitView::singleClickDelay.count() + 100);
-    QCOMPARE(m_session->selectedTabId(), tabId(1));
-}
-
 void tst_TabStrip::typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle_data()
 {
     QTest::addColumn<Leave>("leave");
     QTest::addColumn<int>("renamed"); // of three tabs, and selected
-    QTest::addColumn<int>("selected"); // afterwards
+    QTest::addColumn<int>("selected"); // afterwards, or -1 while the rename goes on
 
     QTest::newRow("Return") << Leave::Return << 1 << 1;
     QTest::newRow("click on another title") << Leave::Click << 2 << 0;
     QTest::newRow("next tab, wrapping to the first") << Leave::Next << 2 << 0;
-    QTest::newRow("previous tab, wrapping to the last") << Leave::Previous << 0 << 2;
+    QTest::newRow("previous tab, wrapping to the last") << Leave::Back << 0 << 2;
     QTest::newRow("add button") << Leave::Add << 1 << 3;
     QTest::newRow("close button, saving under the title") << Leave::CloseButton << 1 << 0;
     QTest::newRow("close tab command, saving under the title") << Leave::CloseTab << 1 << 0;
+    QTest::newRow("closed elsewhere, then the add button") << Leave::Gone << 1 << 2;
+    QTest::newRow("the note takes the focus: goes on") << Leave::Note << 1 << -1;
+    QTest::newRow("another tab is closed: goes on") << Leave::Other << 1 << -1;
 }
 
 void tst_TabStrip::typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle()
@@ -201,13 +149,15 @@ void tst_TabStrip::typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle()
     QFETCH(int, selected);
     addTabs(2);
     m_session->selectTab(tabId(renamed));
-    QTest::keyClicks(m_view->editor()->textView(), u"buy milk"_qs);
+    QTest::keyClicks(note(), u"buy milk"_qs);
+    m_session->updateTabTitleDraft(tabId(renamed), u"  Plan "_qs);
     settle();
+    QSignalSpy sessionChanges(m_session.get(), &NoteSession::objectWillChange);
     startRename(renamed);
     RenameField *typedInto = field(renamed);
-    QSignalSpy sessionChanges(m_session.get(), &NoteSession::objectWillChange);
-    QTest::keyClicks(typedInto, u" Draft "_qs);
-    QCOMPARE(sessionChanges.count(), 7); // one for each key
+    QCOMPARE(typedInto->text(), u"  Plan "_qs); // the stored title, as it was typed
+    QTest::keyClicks(typedInto, u" Draft "_qs); // over all of it
+    QCOMPARE(sessionChanges.count(), 7); // one for each key, none for opening the field
     QCOMPARE(customTitle(renamed), u" Draft "_qs);
     settle();
     QCOMPARE(field(renamed), typedInto); // the refreshes keep the field and its focus
@@ -218,19 +168,36 @@ void tst_TabStrip::typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle()
         QTest::keyClick(typedInto, Qt::Key_Return);
     else if (leave == Leave::Click)
         click(selected);
-    else if (leave == Leave::Next || leave == Leave::Previous)
+    else if (leave == Leave::Next || leave == Leave::Back)
         m_view->selectTabAtOffset(leave == Leave::Next ? 1 : -1);
     else if (leave == Leave::Add)
         QTest::mouseClick(m_view->addButton(), Qt::LeftButton);
-    else if (leave == Leave::CloseButton)
-        QTest::mouseClick(cell(renamed)->closeButton(), Qt::LeftButton);
-    else
+    else if (leave == Leave::CloseButton || leave == Leave::Other)
+        QTest::mouseClick(
+            cell(leave == Leave::CloseButton ? renamed : 2)->closeButton(), Qt::LeftButton);
+    else if (leave == Leave::Note)
+        QTest::mouseClick(note()->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    else if (leave == Leave::CloseTab)
         m_view->closeSelectedTab();
+    else {
+        m_session->closeTab(renamedId);
+        settle();
+        QVERIFY(!m_view->findChild<RenameField *>());
+        QTest::mouseClick(m_view->addButton(), Qt::LeftButton); // ends the rename quietly
+    }
+    if (selected < 0) {
+        settle();
+        QCOMPARE(m_view->renamingTabId(), renamedId);
+        QCOMPARE(field(renamed)->text(), u" Draft "_qs);
+        QCOMPARE(customTitle(renamed), u" Draft "_qs);
+        QVERIFY(leave == Leave::Other || note()->hasFocus());
+        return;
+    }
     if (leave == Leave::Click)
         QCOMPARE(m_view->renamingTabId(), renamedId); // until the select runs
     QTRY_COMPARE(m_session->selectedTabId(), tabId(selected));
     QVERIFY(!m_view->renamingTabId());
-    const bool closed = leave == Leave::CloseButton || leave == Leave::CloseTab;
+    const bool closed = leave >= Leave::CloseButton;
     if (closed) {
         const QString saved = QDir(TestFiles::desktop()).filePath(u"Draft.txt"_qs);
         QCOMPARE(TestFiles::contents(saved), QByteArray("buy milk"));
@@ -240,47 +207,10 @@ void tst_TabStrip::typingRenamesAsYouGoAndEveryWayOutCommitsTheTrimmedTitle()
     settle();
     QVERIFY(!m_view->findChild<RenameField *>());
     QVERIFY(closed ? !m_view->cell(renamedId) : bool(m_view->cell(renamedId)->hitView()));
-    QVERIFY(m_view->editor()->textView()->hasFocus()); // typing goes back to the note
+    QVERIFY(note()->hasFocus()); // typing goes back to the note
 }
 
-void tst_TabStrip::theRenameStaysInProgressWhen_data()
-{
-    QTest::addColumn<bool>("closeAnother");
-    QTest::newRow("the note takes the focus") << false;
-    QTest::newRow("another tab is closed") << true;
-}
-
-void tst_TabStrip::theRenameStaysInProgressWhen()
-{
-    QFETCH(bool, closeAnother);
-    addTabs(1);
-    startRename(0);
-    QTest::keyClicks(field(0), u"Keep"_qs);
-    WispenTextView *note = m_view->editor()->textView();
-    if (closeAnother)
-        QTest::mouseClick(cell(1)->closeButton(), Qt::LeftButton);
-    else
-        QTest::mouseClick(note->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
-    settle();
-    QCOMPARE(m_view->renamingTabId(), tabId(0));
-    QCOMPARE(field(0)->text(), u"Keep"_qs);
-    QCOMPARE(customTitle(0), u"Keep"_qs);
-    QVERIFY(closeAnother || note->hasFocus());
-}
-
-void tst_TabStrip::aRenamingTabClosedElsewhereShowsNoFieldAndFinalizesQuietly()
-{
-    addTabs(1);
-    startRename(1);
-    m_session->closeTab(tabId(1));
-    settle();
-    QVERIFY(!m_view->findChild<RenameField *>());
-    QTest::mouseClick(m_view->addButton(), Qt::LeftButton);
-    QVERIFY(!m_view->renamingTabId());
-    QCOMPARE(m_session->tabs().size(), 2);
-}
-
-void tst_TabStrip::aClickSelectsAfterTheDelayFromTheLastPressEvenAcrossARefresh()
+void tst_TabStrip::aClickSelectsAfterTheDelayFromTheLastPressADoubleClickRenamesInstead()
 {
     addTabs(1);
     TabCell *first = cell(0);
@@ -303,51 +233,69 @@ void tst_TabStrip::aClickSelectsAfterTheDelayFromTheLastPressEvenAcrossARefresh(
     QCOMPARE(first->hitView()->findChild<TextLabel *>(), label);
     QCOMPARE(label->level(), UiStyle::Level::Primary);
     QCOMPARE(label->font().weight(), QFont::DemiBold);
+
+    // A double click on the background tab while this one is renamed moves the rename there.
+    startRename(0);
+    QTest::keyClicks(field(0), u" first "_qs);
+    settle();
+    QSignalSpy sessionChanges(m_session.get(), &NoteSession::objectWillChange);
+    click(1, true);
+    QCOMPARE(m_view->renamingTabId(), tabId(1));
+    QTRY_VERIFY(field(1) && field(1)->hasFocus());
+    QVERIFY(!cell(1)->hitView());
+    QCOMPARE(field(1)->text(), QString()); // untitled
+    QCOMPARE(sessionChanges.count(), 0);
+    QCOMPARE(customTitle(0), u" first "_qs); // left as typed, not committed
+    QVERIFY(!field(0));
+    QTest::qWait(TabTitleLabel::TitleHitView::singleClickDelay.count() + 100);
+    QCOMPARE(m_session->selectedTabId(), tabId(0)); // its first press selected nothing
 }
 
-void tst_TabStrip::aLongTitleIsCutAndAShortOneStillGetsTheMinimumWidth()
+void tst_TabStrip::aSmallWindowCutsLongTitlesAndKeepsTheSelectedTabAndThePanelInReach()
 {
-    addTabs(1);
-    m_session->updateTabTitleDraft(tabId(0), u"A title far too long to fit into one tab cell"_qs);
-    m_session->updateTabTitleDraft(tabId(1), u"A"_qs);
-    settle();
-    QWidget *cut = cell(0)->hitView();
+    m_view->resize(420, 300); // as the default window's content at zoom 2.0
+    addTabs({ u"A title far too long to fit into one tab cell"_qs, u"A"_qs, u"charlie"_qs,
+        u"delta"_qs, u"echo"_qs, u"foxtrot"_qs, u"golf"_qs, u"hotel"_qs });
+    QWidget *cut = cell(1)->hitView(), *shortest = cell(2)->hitView();
     QTRY_COMPARE(cut->width(), cut->maximumWidth());
     QVERIFY(cut->findChild<TextLabel *>()->displayedText().endsWith(QChar(0x2026)));
-    QTRY_COMPARE(cell(1)->hitView()->width(), cell(1)->hitView()->minimumWidth());
-}
+    QTRY_COMPARE(shortest->width(), shortest->minimumWidth());
 
-void tst_TabStrip::theSelectedTabStaysInViewOfANarrowWindow()
-{
-    m_view->resize(420, 300);
-    addTitledTabs({ u"alpha"_qs, u"bravo"_qs, u"charlie"_qs, u"delta"_qs, u"echo"_qs, u"foxtrot"_qs,
-        u"golf"_qs, u"hotel"_qs });
     QTRY_VERIFY(isShown(m_session->selectedTabId())); // after adding
-    const QUuid first = m_session->tabs().first().id;
-    QVERIFY(!isShown(first));
+    QVERIFY(!isShown(tabId(0)));
     m_view->selectTabAtOffset(1); // wraps to the first
-    QTRY_VERIFY(isShown(first));
+    QTRY_VERIFY(isShown(tabId(0)));
     m_view->selectTabAtOffset(-1);
     QTRY_VERIFY(isShown(m_session->tabs().last().id));
+
+    // The panel scrolls to its last button, and no scroll bar takes its width.
+    auto *scroller = m_view->findChild<VerticalScroller *>();
+    QWidget *info = m_view->panel()->infoButton();
+    QCOMPARE(scroller->width(), m_view->panel()->width());
+    QVERIFY(!isShown(info));
+    const QPoint middle = scroller->viewport()->rect().center();
+    QWheelEvent wheel(middle, scroller->viewport()->mapToGlobal(middle), {}, { 0, -600 },
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(scroller->viewport(), &wheel);
+    QVERIFY(isShown(info));
+    m_view->resize(420, 900);
+    QTRY_COMPARE(scroller->verticalScrollBar()->maximum(), 0);
 }
 
 void tst_TabStrip::tabsMoveByKeyboardAndByDraggingAndKeepTheSelection()
 {
-    addTitledTabs({ u"B"_qs, u"C"_qs });
-    m_session->updateTabTitleDraft(m_session->tabs().first().id, u"A"_qs);
-    settle();
+    m_session->updateTabTitleDraft(tabId(0), u"A"_qs);
+    addTabs({ u"B"_qs, u"C"_qs });
     m_view->moveSelectedTab(-1);
     QCOMPARE(titles(), (QStringList { u"A"_qs, u"C"_qs, u"B"_qs }));
     m_view->moveSelectedTab(-5); // stops at the end
     QCOMPARE(titles(), (QStringList { u"C"_qs, u"A"_qs, u"B"_qs }));
-    QCOMPARE(m_session->title(m_session->tabs().first()), u"C"_qs);
-    QCOMPARE(m_session->selectedTabId(), m_session->tabs().first().id);
+    QCOMPARE(m_session->selectedTabId(), tabId(0));
     settle();
 
     // Dragging C by its close button over B's place; the release closes nothing.
-    TabCell *dragged = m_view->cell(m_session->tabs().first().id);
-    TabCell *last = m_view->cell(m_session->tabs().last().id);
-    QWidget *handle = dragged->closeButton();
+    QWidget *handle = cell(0)->closeButton();
+    TabCell *last = cell(2);
     QTest::mousePress(handle, Qt::LeftButton, {}, handle->rect().center());
     const QPoint over
         = handle->mapFromGlobal(last->mapToGlobal(last->rect().center() + QPoint(10, 0)));
@@ -358,7 +306,6 @@ void tst_TabStrip::tabsMoveByKeyboardAndByDraggingAndKeepTheSelection()
     QTest::mouseRelease(handle, Qt::LeftButton, {}, over);
     settle();
     QCOMPARE(titles(), (QStringList { u"A"_qs, u"B"_qs, u"C"_qs }));
-    QCOMPARE(m_session->tabs().size(), 3);
 }
 
 void tst_TabStrip::closedTabsComeBackMostRecentFirstBoundToWhereTheirNoteWent()
@@ -368,7 +315,7 @@ void tst_TabStrip::closedTabsComeBackMostRecentFirstBoundToWhereTheirNoteWent()
     QVERIFY(TestFiles::write(own, "from the file"));
     m_session->loadFile(QUrl::fromLocalFile(own));
     typeNote(u"edited file"_qs);
-    addTitledTabs({ u"Plan"_qs });
+    addTabs({ u"Plan"_qs });
     typeNote(u"a plan"_qs);
     m_session->addTab(); // blank: closing it leaves nothing to reopen
     m_view->closeSelectedTab();
@@ -393,63 +340,36 @@ void tst_TabStrip::closedTabsComeBackMostRecentFirstBoundToWhereTheirNoteWent()
     QCOMPARE(TestFiles::contents(TestFiles::desktop() + u"/Plan.txt"_qs), "a better plan");
 }
 
-void tst_TabStrip::thePanelScrollsToItsLastButtonInAShortWindow()
-{
-    // As short as the default window's content at zoom 2.0.
-    m_view->resize(420, 300);
-    settle();
-    auto *scroller = m_view->findChild<VerticalScroller *>();
-    QWidget *info = m_view->panel()->infoButton();
-    const auto infoShows = [&] {
-        const QRect at(info->mapTo(scroller->viewport(), QPoint()), info->size());
-        return scroller->viewport()->rect().contains(at);
-    };
-    QCOMPARE(scroller->width(), m_view->panel()->width()); // no scroll bar takes its width
-    QVERIFY(!infoShows());
-    const QPoint middle = scroller->viewport()->rect().center();
-    QWheelEvent wheel(middle, scroller->viewport()->mapToGlobal(middle), {}, { 0, -600 },
-        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(scroller->viewport(), &wheel);
-    QVERIFY(infoShows());
-    m_view->resize(420, 900);
-    QTRY_COMPARE(scroller->verticalScrollBar()->maximum(), 0);
-}
-
 void tst_TabStrip::eachTabKeepsItsCaretSelectionAndScrollPosition()
 {
-    WispenTextView *view = m_view->editor()->textView();
     typeNote(QStringList(200, u"a line of the first note"_qs).join(u'\n'));
-    QTextCursor selection(view->document());
-    selection.setPosition(3000);
-    selection.setPosition(2990, QTextCursor::KeepAnchor);
-    view->setTextCursor(selection);
-    const int scrolled = view->verticalScrollBar()->value();
+    EditorDriver::select(note(), 3000, 2990);
+    const int scrolled = note()->verticalScrollBar()->value();
     QVERIFY(scrolled > 0);
     const QUuid first = m_session->selectedTabId();
     m_view->addTab();
-    QCOMPARE(view->textCursor().position(), 0); // a new tab starts at the top
+    QCOMPARE(note()->textCursor().position(), 0); // a new tab starts at the top
     typeNote(u"short"_qs);
     m_session->selectTab(first);
-    QCOMPARE(view->textCursor().anchor(), 3000);
-    QCOMPARE(view->textCursor().position(), 2990);
-    QCOMPARE(view->verticalScrollBar()->value(), scrolled);
-    QTest::keyClicks(view, u"x"_qs); // typing after a switch goes where the caret was
+    QCOMPARE(note()->textCursor().anchor(), 3000);
+    QCOMPARE(note()->textCursor().position(), 2990);
+    QCOMPARE(note()->verticalScrollBar()->value(), scrolled);
+    QTest::keyClicks(note(), u"x"_qs); // typing after a switch goes where the caret was
     QCOMPARE(m_session->currentText().mid(2990, 2), u"xa"_qs);
     m_view->selectTabAtOffset(1);
-    QCOMPARE(view->textCursor().position(), 5); // where typing "short" left it
+    QCOMPARE(note()->textCursor().position(), 5); // where typing "short" left it
 }
 
 void tst_TabStrip::f6WalksTheKeyboardThroughEveryPartOfTheWindow()
 {
-    WispenTextView *view = m_view->editor()->textView();
-    view->setFocus();
+    note()->setFocus();
     m_view->focusPane(1); // the panel's first button, drawn with a focus ring
     QCOMPARE(QApplication::focusWidget(), m_view->panel()->button(FormattingCommand::Bold));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), m_view->panel()->button(FormattingCommand::Italic));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // pressed from the keyboard
     QCOMPARE(m_session->isItalic(), true);
-    QCOMPARE(QApplication::focusWidget(), view); // back to the note, to go on typing
+    QCOMPARE(QApplication::focusWidget(), note()); // back to the note, to go on typing
     m_view->focusPane(-1);
     QCOMPARE(QApplication::focusWidget(), m_view->addButton());
     m_view->openFind(false);
@@ -457,7 +377,7 @@ void tst_TabStrip::f6WalksTheKeyboardThroughEveryPartOfTheWindow()
     m_view->focusPane(1);
     QCOMPARE(QApplication::focusWidget(), m_view->findBar()->findField());
     m_view->focusPane(1);
-    QCOMPARE(QApplication::focusWidget(), view);
+    QCOMPARE(QApplication::focusWidget(), note());
 }
 
 WISPEN_TEST_MAIN(tst_TabStrip)
