@@ -32,8 +32,6 @@ class tst_RecoveryJournal : public QObject
 
 private Q_SLOTS:
     void init();
-    void aDamagedEntryIsRecognised_data();
-    void aDamagedEntryIsRecognised();
     void entriesFollowTheTabsUntilTheFinalSaveEmptiesTheJournal();
     void recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFileChanged();
     void recoverySavesTheActiveNoteFirstAndKeepsDamagedEntriesAside();
@@ -55,28 +53,6 @@ void tst_RecoveryJournal::init()
     QDir(m_journal).removeRecursively();
     QDir(RecoveryJournal::damagedFolder(m_journal)).removeRecursively();
     QDir(TestFiles::desktop()).removeRecursively();
-}
-
-void tst_RecoveryJournal::aDamagedEntryIsRecognised_data()
-{
-    JournalEntry entry;
-    entry.text = u"some note text"_qs;
-    const QByteArray good = entry.encode();
-    entry.file = QUrl(u"https://example.org/note.txt"_qs);
-
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("cut in half") << good.first(good.size() / 2);
-    QTest::newRow("text cut short") << good.chopped(3);
-    QTest::newRow("a byte of text changed") << QByteArray(good).replace("note", "nope");
-    QTest::newRow("no header") << QByteArray("just text");
-    QTest::newRow("another format") << QByteArray(good).replace("\"version\":3", "\"version\":9");
-    QTest::newRow("file that is not local") << entry.encode();
-}
-
-void tst_RecoveryJournal::aDamagedEntryIsRecognised()
-{
-    QFETCH(QByteArray, bytes);
-    QVERIFY(!JournalEntry::decode(bytes));
 }
 
 void tst_RecoveryJournal::entriesFollowTheTabsUntilTheFinalSaveEmptiesTheJournal()
@@ -128,7 +104,7 @@ void tst_RecoveryJournal::entriesFollowTheTabsUntilTheFinalSaveEmptiesTheJournal
 void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFileChanged()
 {
     const QTemporaryDir dir;
-    const QStringList names { u"un changed 100%.txt"_qs, u"changed.txt"_qs, u"deleted.txt"_qs };
+    const QStringList names { u"un changed 100%.txt"_qs, u"changed.txt"_qs };
     QList<QUrl> urls;
     for (const QString &name : names)
         urls << TestFiles::makeFile(dir.path(), name, "old");
@@ -148,15 +124,13 @@ void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFil
         session.updateTabTitleDraft(session.selectedTabId(), u"Titled but active"_qs);
         session.updateActiveTabText(u"☐ active\r\n\u2028"_qs);
         QVERIFY(TestFiles::write(urls.at(1).toLocalFile(), "another program wrote this"));
-        QVERIFY(QFile::remove(urls.at(2).toLocalFile()));
         journal.snapshot();
     }
 
-    QCOMPARE(JournalRecovery::recover(m_journal).written, 5);
+    QCOMPARE(JournalRecovery::recover(m_journal).written, 4);
 
     QCOMPARE(TestFiles::contents(urls.at(0).toLocalFile()), "typed into un changed 100%.txt");
     QCOMPARE(TestFiles::contents(urls.at(1).toLocalFile()), "another program wrote this");
-    QCOMPARE(TestFiles::contents(urls.at(2).toLocalFile()), "typed into deleted.txt");
     const QStringList dated = TestFiles::datedDesktopFiles();
     QCOMPARE(dated.size(), 1);
     QCOMPARE(TestFiles::onDesktop(dated.first()), u"☐ active\r\n\u2028"_qs.toUtf8());
@@ -171,24 +145,29 @@ void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFil
 
 void tst_RecoveryJournal::recoverySavesTheActiveNoteFirstAndKeepsDamagedEntriesAside()
 {
-    const auto writeEntry = [&](const QString &name, bool active, int order, const QString &text) {
-        const JournalEntry entry { QUuid::createUuid(), order, active, u"Untitled"_qs, text,
+    const auto entry = [](int order, bool active, const QString &text) {
+        return JournalEntry { QUuid::createUuid(), order, active, u"Untitled"_qs, text,
             std::nullopt, std::nullopt, QDateTime(QDate(2026, 12, 5), QTime(14, 7)) };
-        // One as a run before logs existed wrote it.
-        const QByteArray bytes = order != 1 ? entry.encode()
-                                            : entry.encode()
-                                                  .replace("\"generation\":\"0\",", "")
-                                                  .replace("\"version\":3", "\"version\":2");
-        return TestFiles::write(m_journal + name, bytes);
     };
+    JournalEntry remote = entry(3, false, u"some note text"_qs);
+    const QByteArray good = remote.encode();
+    remote.file = QUrl(u"https://example.org/note.txt"_qs);
+    // Cut in half, text cut short, a byte changed, no header, another format, a remote file.
+    const QByteArrayList damaged { good.first(good.size() / 2), good.chopped(3),
+        QByteArray(good).replace("note", "nope"), "just text",
+        QByteArray(good).replace("\"version\":3", "\"version\":9"), remote.encode() };
     const QString aside = RecoveryJournal::damagedFolder(m_journal);
     QVERIFY(QDir().mkpath(m_journal) && QDir().mkpath(aside));
-    // By name the entries come in another order than the final save's.
-    QVERIFY(writeEntry(u"/a.entry"_qs, false, 1, u"last"_qs));
-    QVERIFY(writeEntry(u"/b.entry"_qs, true, 2, u"first"_qs));
-    QVERIFY(writeEntry(u"/c.entry"_qs, false, 0, u"second"_qs));
-    QVERIFY(TestFiles::write(m_journal + u"/d.entry"_qs, "damaged"));
-    QVERIFY(TestFiles::write(aside + u"/d.entry"_qs, "damaged before"));
+    // By name the entries come in another order than the final save's; "last" as a run before
+    // logs existed wrote it.
+    QByteArray earlier = entry(1, false, u"last"_qs).encode();
+    earlier.replace("\"generation\":\"0\",", "").replace("\"version\":3", "\"version\":2");
+    QVERIFY(TestFiles::write(m_journal + u"/a.entry"_qs, earlier));
+    QVERIFY(TestFiles::write(m_journal + u"/b.entry"_qs, entry(2, true, u"first"_qs).encode()));
+    QVERIFY(TestFiles::write(m_journal + u"/c.entry"_qs, entry(0, false, u"second"_qs).encode()));
+    for (int i = 0; i < damaged.size(); ++i)
+        QVERIFY(TestFiles::write(m_journal + u"/d%1.entry"_qs.arg(i), damaged.at(i)));
+    QVERIFY(TestFiles::write(aside + u"/d0.entry"_qs, "damaged before"));
 
     QCOMPARE(JournalRecovery::recover(m_journal).written, 3);
 
@@ -197,8 +176,10 @@ void tst_RecoveryJournal::recoverySavesTheActiveNoteFirstAndKeepsDamagedEntriesA
     QCOMPARE(TestFiles::contents(dated + u" 2.txt"_qs), "second");
     QCOMPARE(TestFiles::contents(dated + u" 3.txt"_qs), "last");
     QVERIFY(entries().isEmpty());
-    QCOMPARE(TestFiles::contents(aside + u"/d.entry"_qs), "damaged before");
-    QCOMPARE(TestFiles::contents(aside + u"/d.entry.2"_qs), "damaged");
+    QCOMPARE(TestFiles::contents(aside + u"/d0.entry"_qs), "damaged before");
+    for (int i = 0; i < damaged.size(); ++i)
+        QCOMPARE(TestFiles::contents(aside + u"/d%1.entry%2"_qs.arg(i).arg(i ? "" : ".2")),
+            damaged.at(i));
 }
 
 void tst_RecoveryJournal::aNoteLeavesTheJournalOnlyOnceItIsWrittenAndOnlyOnce()
@@ -229,9 +210,8 @@ void tst_RecoveryJournal::aNoteLeavesTheJournalOnlyOnceItIsWrittenAndOnlyOnce()
 
     // Recovery with nowhere to write keeps both for the next start.
     const JournalRecovery::Result stuck = JournalRecovery::recover(m_journal);
-    QCOMPARE(stuck.written, 0);
-    QCOMPARE(stuck.keptForLater, 2);
-    QCOMPARE(stuck.notices.size(), 2);
+    QCOMPARE((QList<qsizetype> { stuck.written, stuck.keptForLater, stuck.notices.size() }),
+        (QList<qsizetype> { 0, 2, 2 }));
     QCOMPARE(entries().size(), 2);
 
     QVERIFY(QFile::remove(TestFiles::desktop()) && QFile::remove(blocked));
