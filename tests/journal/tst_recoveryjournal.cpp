@@ -33,8 +33,7 @@ class tst_RecoveryJournal : public QObject
 private Q_SLOTS:
     void init();
     void entriesFollowTheTabsUntilTheFinalSaveEmptiesTheJournal();
-    void recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFileChanged();
-    void recoverySavesTheActiveNoteFirstAndKeepsDamagedEntriesAside();
+    void recoveryPutsEachNoteWhereTheFinalSaveWouldAndKeepsDamagedEntriesAside();
     void aNoteLeavesTheJournalOnlyOnceItIsWrittenAndOnlyOnce();
     void recoveryReplaysEveryEditOnItsBase_data();
     void recoveryReplaysEveryEditOnItsBase();
@@ -101,85 +100,62 @@ void tst_RecoveryJournal::entriesFollowTheTabsUntilTheFinalSaveEmptiesTheJournal
     QCOMPARE(entries().size(), 1);
 }
 
-void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWouldUnlessItsFileChanged()
+void tst_RecoveryJournal::recoveryPutsEachNoteWhereTheFinalSaveWouldAndKeepsDamagedEntriesAside()
 {
     const QTemporaryDir dir;
-    const QStringList names { u"un changed 100%.txt"_qs, u"changed.txt"_qs };
-    QList<QUrl> urls;
-    for (const QString &name : names)
-        urls << TestFiles::makeFile(dir.path(), name, "old");
-    NoteSession session;
-    {
-        RecoveryJournal journal(session, m_journal);
-        session.loadFiles(urls);
-        QCoreApplication::processEvents(); // the journal notes the files as they were loaded
-        for (int i = 0; i < names.size(); ++i) {
-            session.selectTab(session.tabs().at(i).id);
-            session.updateActiveTabText(u"typed into "_qs + names.at(i));
-        }
-        session.addTab();
-        session.updateTabTitleDraft(session.selectedTabId(), u"Groceries"_qs);
-        session.updateActiveTabText(u"milk"_qs);
-        session.addTab();
-        session.updateTabTitleDraft(session.selectedTabId(), u"Titled but active"_qs);
-        session.updateActiveTabText(u"☐ active\r\n\u2028"_qs);
-        QVERIFY(TestFiles::write(urls.at(1).toLocalFile(), "another program wrote this"));
-        journal.snapshot();
-    }
-
-    QCOMPARE(JournalRecovery::recover(m_journal).written, 4);
-
-    QCOMPARE(TestFiles::contents(urls.at(0).toLocalFile()), "typed into un changed 100%.txt");
-    QCOMPARE(TestFiles::contents(urls.at(1).toLocalFile()), "another program wrote this");
-    const QStringList dated = TestFiles::datedDesktopFiles();
-    QCOMPARE(dated.size(), 1);
-    QCOMPARE(TestFiles::onDesktop(dated.first()), u"☐ active\r\n\u2028"_qs.toUtf8());
-    QCOMPARE(TestFiles::onDesktop(u"Groceries.txt"_qs), "milk");
-    QCOMPARE(TestFiles::onDesktop(u"changed.txt (recovered).txt"_qs), "typed into changed.txt");
-    QCOMPARE(TestFiles::desktopFiles().size(), 3);
-    QVERIFY(entries().isEmpty());
-    QVERIFY(!QDir(RecoveryJournal::damagedFolder(m_journal)).exists());
-    QVERIFY(!QDir(AutoSaveManager::recoveredFolder()).exists());
-    QCOMPARE(JournalRecovery::recover(m_journal).written, 0);
-}
-
-void tst_RecoveryJournal::recoverySavesTheActiveNoteFirstAndKeepsDamagedEntriesAside()
-{
-    const auto entry = [](int order, bool active, const QString &text) {
-        return JournalEntry { QUuid::createUuid(), order, active, u"Untitled"_qs, text,
-            std::nullopt, std::nullopt, QDateTime(QDate(2026, 12, 5), QTime(14, 7)) };
+    const QUrl unchanged = TestFiles::makeFile(dir.path(), u"un changed 100%.txt"_qs, "old");
+    const QUrl changed = TestFiles::makeFile(dir.path(), u"changed.txt"_qs, "old");
+    const auto entry = [](int order, bool active, const QString &text,
+                           const QString &title = u"Untitled"_qs, std::optional<QUrl> file = {}) {
+        return JournalEntry { QUuid::createUuid(), order, active, title, text, file,
+            file ? FileStamp::of(file->toLocalFile()) : std::nullopt,
+            QDateTime(QDate(2026, 12, 5), QTime(14, 7)) };
     };
-    JournalEntry remote = entry(3, false, u"some note text"_qs);
+    JournalEntry remote = entry(9, false, u"some note text"_qs);
     const QByteArray good = remote.encode();
     remote.file = QUrl(u"https://example.org/note.txt"_qs);
     // Cut in half, text cut short, a byte changed, no header, another format, a remote file.
     const QByteArrayList damaged { good.first(good.size() / 2), good.chopped(3),
         QByteArray(good).replace("note", "nope"), "just text",
         QByteArray(good).replace("\"version\":3", "\"version\":9"), remote.encode() };
-    const QString aside = RecoveryJournal::damagedFolder(m_journal);
-    QVERIFY(QDir().mkpath(m_journal) && QDir().mkpath(aside));
-    // By name the entries come in another order than the final save's; "last" as a run before
-    // logs existed wrote it.
+    // "last" as a run before logs existed wrote it.
     QByteArray earlier = entry(1, false, u"last"_qs).encode();
     earlier.replace("\"generation\":\"0\",", "").replace("\"version\":3", "\"version\":2");
-    QVERIFY(TestFiles::write(m_journal + u"/a.entry"_qs, earlier));
-    QVERIFY(TestFiles::write(m_journal + u"/b.entry"_qs, entry(2, true, u"first"_qs).encode()));
-    QVERIFY(TestFiles::write(m_journal + u"/c.entry"_qs, entry(0, false, u"second"_qs).encode()));
+    // By name the entries come in another order than the final save's.
+    const QByteArrayList notes { earlier,
+        entry(2, true, u"first"_qs, u"Titled but active"_qs).encode(),
+        entry(0, false, u"second"_qs).encode(),
+        entry(3, false, u"milk"_qs, u"Groceries"_qs).encode(),
+        entry(4, false, u"typed into it"_qs, {}, unchanged).encode(),
+        entry(5, false, u"typed into changed.txt"_qs, {}, changed).encode() };
+    QVERIFY(TestFiles::write(changed.toLocalFile(), "another program wrote this"));
+    const QString aside = RecoveryJournal::damagedFolder(m_journal);
+    QVERIFY(QDir().mkpath(m_journal) && QDir().mkpath(aside));
+    for (int i = 0; i < notes.size(); ++i)
+        QVERIFY(TestFiles::write(m_journal + u"/%1.entry"_qs.arg(QChar(u'a' + i)), notes.at(i)));
     for (int i = 0; i < damaged.size(); ++i)
-        QVERIFY(TestFiles::write(m_journal + u"/d%1.entry"_qs.arg(i), damaged.at(i)));
-    QVERIFY(TestFiles::write(aside + u"/d0.entry"_qs, "damaged before"));
+        QVERIFY(TestFiles::write(m_journal + u"/z%1.entry"_qs.arg(i), damaged.at(i)));
+    QVERIFY(TestFiles::write(aside + u"/z0.entry"_qs, "damaged before"));
 
-    QCOMPARE(JournalRecovery::recover(m_journal).written, 3);
+    QCOMPARE(JournalRecovery::recover(m_journal).written, 6);
 
-    const QString dated = TestFiles::desktop() + u"/2026-12-05_14-07"_qs;
-    QCOMPARE(TestFiles::contents(dated + u".txt"_qs), "first");
-    QCOMPARE(TestFiles::contents(dated + u" 2.txt"_qs), "second");
-    QCOMPARE(TestFiles::contents(dated + u" 3.txt"_qs), "last");
+    // The active note first and without its title, then the others in tab order.
+    const QString dated = u"2026-12-05_14-07"_qs;
+    QCOMPARE(TestFiles::onDesktop(dated + u".txt"_qs), "first");
+    QCOMPARE(TestFiles::onDesktop(dated + u" 2.txt"_qs), "second");
+    QCOMPARE(TestFiles::onDesktop(dated + u" 3.txt"_qs), "last");
+    QCOMPARE(TestFiles::onDesktop(u"Groceries.txt"_qs), "milk");
+    QCOMPARE(TestFiles::contents(unchanged.toLocalFile()), "typed into it");
+    QCOMPARE(TestFiles::contents(changed.toLocalFile()), "another program wrote this");
+    QCOMPARE(TestFiles::onDesktop(u"changed.txt (recovered).txt"_qs), "typed into changed.txt");
+    QCOMPARE(TestFiles::desktopFiles().size(), 5);
     QVERIFY(entries().isEmpty());
-    QCOMPARE(TestFiles::contents(aside + u"/d0.entry"_qs), "damaged before");
+    QVERIFY(!QDir(AutoSaveManager::recoveredFolder()).exists());
+    QCOMPARE(TestFiles::contents(aside + u"/z0.entry"_qs), "damaged before");
     for (int i = 0; i < damaged.size(); ++i)
-        QCOMPARE(TestFiles::contents(aside + u"/d%1.entry%2"_qs.arg(i).arg(i ? "" : ".2")),
+        QCOMPARE(TestFiles::contents(aside + u"/z%1.entry%2"_qs.arg(i).arg(i ? "" : ".2")),
             damaged.at(i));
+    QCOMPARE(JournalRecovery::recover(m_journal).written, 0);
 }
 
 void tst_RecoveryJournal::aNoteLeavesTheJournalOnlyOnceItIsWrittenAndOnlyOnce()
