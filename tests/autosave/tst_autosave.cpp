@@ -39,12 +39,10 @@ private Q_SLOTS:
     void init();
     void blanksAreExactlyTheListedCharacters_data();
     void blanksAreExactlyTheListedCharacters();
-    void aNoteGoesBackToItsOwnFileUnlessBlankOrUnchanged_data();
-    void aNoteGoesBackToItsOwnFileUnlessBlankOrUnchanged();
+    void aNoteGoesToItsOwnFileOrWhereNothingIsLost_data();
+    void aNoteGoesToItsOwnFileOrWhereNothingIsLost();
     void aDesktopFileIsNamedAfterTheTitleAndNeverReplacesAnotherNote_data();
     void aDesktopFileIsNamedAfterTheTitleAndNeverReplacesAnotherNote();
-    void aNoteThatCannotGoWhereItBelongsGoesToTheRecoveredFolder_data();
-    void aNoteThatCannotGoWhereItBelongsGoesToTheRecoveredFolder();
 
 private:
     QTemporaryDir m_dir;
@@ -58,92 +56,125 @@ void tst_AutoSave::init()
     QDir(AutoSaveManager::recoveredFolder()).removeRecursively();
 }
 
-void tst_AutoSave::aNoteGoesBackToItsOwnFileUnlessBlankOrUnchanged_data()
+void tst_AutoSave::aNoteGoesToItsOwnFileOrWhereNothingIsLost_data()
 {
     using Place = SaveOutcome::Place;
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("place"); // how the own file stands when the note is saved
+    // The note's own file and how it stands at the save. A regular file where the desktop
+    // must be, and a file-size limit, fail for root too.
+    QTest::addColumn<QString>("own");
     QTest::addColumn<bool>("edited");
     QTest::addColumn<Place>("expected");
-    QTest::newRow("shorter text") << u"new"_qs << u"file"_qs << true << Place::OwnFile;
-    QTest::newRow("untrimmed, not ASCII")
-        << u"\n\n  ☐ café\r\n\u00a0 \n"_qs << u"file"_qs << true << Place::OwnFile;
-    QTest::newRow("same text") << u"old text"_qs << u"file"_qs << true << Place::Unchanged;
-    QTest::newRow("not edited") << u"other"_qs << u"file"_qs << false << Place::Unchanged;
-    QTest::newRow("empty") << QString() << u"file"_qs << true << Place::Nowhere;
-    QTest::newRow("spaces and line breaks")
-        << u"  \n\r\n\t \u2028"_qs << u"file"_qs << true << Place::Nowhere;
-    QTest::newRow("through a symbolic link") << u"new"_qs << u"link"_qs << true << Place::OwnFile;
-    QTest::newRow("in a folder that admits no new file")
-        << u"new"_qs << u"locked"_qs << true << Place::OwnFile;
-    QTest::newRow("changed by another program")
-        << u"new"_qs << u"changed"_qs << true << Place::BesideChangedFile;
-    QTest::newRow("changed elsewhere, not edited here")
-        << u"new"_qs << u"changed"_qs << false << Place::Unchanged;
-    QTest::newRow("deleted meanwhile") << u"new"_qs << u"gone"_qs << true << Place::OwnFile;
+    QTest::addColumn<QString>("savedAs"); // the name of a copy, beside or in Recovered
+    const QString beside = u"note.txt (recovered).txt"_qs;
+    auto row = [](const char *name, const QString &text, const char *own, bool edited,
+                   Place expected, const QString &savedAs = {}) {
+        QTest::newRow(name) << text << QString::fromUtf8(own) << edited << expected << savedAs;
+    };
+    row("shorter text", u"new"_qs, "file", true, Place::OwnFile);
+    row("untrimmed, not ASCII", u"\n\n  ☐ café\r\n\u00a0 \n"_qs, "file", true, Place::OwnFile);
+    row("same text", u"old text"_qs, "file", true, Place::Unchanged);
+    row("not edited", u"other"_qs, "file", false, Place::Unchanged);
+    row("empty", {}, "file", true, Place::Nowhere);
+    row("spaces and line breaks", u"  \n\r\n\t \u2028"_qs, "file", true, Place::Nowhere);
+    row("through a symbolic link", u"new"_qs, "link", true, Place::OwnFile);
+    row("in a folder that admits no new file", u"new"_qs, "locked", true, Place::OwnFile);
+    row("changed by another program", u"new"_qs, "changed", true, Place::BesideChangedFile, beside);
+    row("changed elsewhere, not edited here", u"new"_qs, "changed", false, Place::Unchanged);
+    row("deleted meanwhile", u"new"_qs, "gone", true, Place::OwnFile);
+    row("no own file, desktop path is a file", u"rescued"_qs, "none, desktop blocked", true,
+        Place::Recovered, u"T.txt"_qs);
+    row("own file's folder is a file", u"rescued"_qs, "under a file", true, Place::Recovered,
+        u"inner.txt"_qs);
+    row("own file is not local", u"rescued"_qs, "remote", true, Place::Recovered,
+        u"2026-12-05_14-07.txt"_qs);
+    row("own file changed, desktop path is a file", u"rescued"_qs, "changed, desktop blocked", true,
+        Place::Recovered, beside);
+    row("disk full, so nowhere", u"rescued"_qs, "disk full", true, Place::Failed);
 }
 
-void tst_AutoSave::aNoteGoesBackToItsOwnFileUnlessBlankOrUnchanged()
+void tst_AutoSave::aNoteGoesToItsOwnFileOrWhereNothingIsLost()
 {
     using Place = SaveOutcome::Place;
     QFETCH(QString, text);
-    QFETCH(QString, place);
+    QFETCH(QString, own);
     QFETCH(bool, edited);
     QFETCH(Place, expected);
+    QFETCH(QString, savedAs);
     const QTemporaryDir dir;
     const QString target = dir.filePath(u"note.txt"_qs);
-    const QString own = place == u"link" ? dir.filePath(u"link.txt"_qs) : target;
+    const QString ownPath = own == u"link" ? dir.filePath(u"link.txt"_qs)
+        : own == u"under a file"           ? target + u"/inner.txt"_qs
+                                           : target;
     const QDateTime past = QDateTime::currentDateTime().addDays(-3);
     const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
-    QFile file(target);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old text") == 8 && file.flush());
-    QVERIFY(
-        file.setFileTime(past, QFile::FileModificationTime) && file.setPermissions(permissions));
-    file.close();
+    QVERIFY(TestFiles::write(target, "old text") && setModified(target, past));
+    QVERIFY(QFile::setPermissions(target, permissions));
     const std::optional<FileStamp> loaded = FileStamp::of(target);
-    QVERIFY(place != u"link" || QFile::link(target, own));
+    QVERIFY(own != u"link" || QFile::link(target, ownPath));
     QByteArray before = "old text";
-    if (place == u"changed") {
+    if (own.startsWith(u"changed")) {
         before = "theirs!!"; // the same size, a second later
-        QVERIFY(TestFiles::write(target, before));
-        QVERIFY(setModified(target, past.addSecs(1)));
+        QVERIFY(TestFiles::write(target, before) && setModified(target, past.addSecs(1)));
     }
-    QVERIFY(place != u"gone" || QFile::remove(target));
-    if (place == u"locked") {
+    QVERIFY(own != u"gone" || QFile::remove(target));
+    if (own == u"locked") {
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(bindRootByPermissionBits(true));
         QVERIFY(!QFile(dir.filePath(u"probe"_qs)).open(QIODevice::WriteOnly));
     }
+    QVERIFY(!own.endsWith(u"desktop blocked") || TestFiles::write(desktop(), "not a folder"));
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit unlimited {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const rlimit limit { own == u"disk full" ? 4 : unlimited.rlim_cur, unlimited.rlim_max };
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const std::optional<QUrl> url = own.startsWith(u"none") ? std::nullopt
+        : own == u"remote" ? std::optional(QUrl(u"https://example.org/note.txt"_qs))
+                           : std::optional(QUrl::fromLocalFile(ownPath));
+    const NoteToSave note { text, url, loaded, edited, u"T"_qs, m_now };
 
-    const SaveOutcome outcome
-        = AutoSaveManager::save({ text, QUrl::fromLocalFile(own), loaded, edited, u"T"_qs, m_now });
+    const SaveOutcome outcome = AutoSaveManager::save(note);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &unlimited), 0);
     QVERIFY(bindRootByPermissionBits(false));
     QVERIFY(
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
-    QCOMPARE(outcome.place, expected);
+    const QString recovered = AutoSaveManager::recoveredFolder();
     const bool written = expected == Place::OwnFile;
-    if (place == u"gone") {
-        QCOMPARE(TestFiles::contents(target), text.toUtf8());
-        return;
+    const QString saved = written || expected == Place::Unchanged ? ownPath
+        : savedAs.isEmpty()
+        ? QString()
+        : QDir(expected == Place::Recovered ? recovered : desktop()).filePath(savedAs);
+    QCOMPARE(outcome.place, expected);
+    QCOMPARE(outcome.path, saved);
+    QCOMPARE(TestFiles::contents(target), written ? text.toUtf8() : before); // never cut short
+    if (!saved.isEmpty() && saved != ownPath)
+        QCOMPARE(TestFiles::contents(saved), text.toUtf8());
+    if (own != u"gone") {
+        QCOMPARE(QFileInfo(target).lastModified().toSecsSinceEpoch()
+                == past.addSecs(own.startsWith(u"changed")).toSecsSinceEpoch(),
+            !written);
+        QCOMPARE(QFile::permissions(target) & 0x7077, permissions);
     }
-    QCOMPARE(TestFiles::contents(target), written ? text.toUtf8() : before);
-    QCOMPARE(QFileInfo(target).lastModified().toSecsSinceEpoch()
-            == past.addSecs(place == u"changed").toSecsSinceEpoch(),
-        !written);
-    QCOMPARE(QFile::permissions(target) & 0x7077, permissions);
-    QCOMPARE(QFileInfo(own).isSymLink(), place == u"link");
-    if (expected == Place::BesideChangedFile) {
-        // Beside it on the desktop, as private as the file it stands for.
-        QCOMPARE(TestFiles::desktopFiles(), QStringList { u"note.txt (recovered).txt"_qs });
-        QCOMPARE(outcome.path, QDir(desktop()).filePath(u"note.txt (recovered).txt"_qs));
-        QCOMPARE(TestFiles::contents(outcome.path), text.toUtf8());
-        QCOMPARE(QFile::permissions(outcome.path) & 0x7077, permissions);
-        QVERIFY(SaveNotice::about({ text, QUrl::fromLocalFile(own) }, outcome)
-                    ->text.contains(u"note.txt (recovered).txt"_qs));
-    } else {
-        QVERIFY(TestFiles::desktopFiles().isEmpty());
-        QVERIFY(!SaveNotice::about({}, outcome));
+    QCOMPARE(QFileInfo(ownPath).isSymLink(), own == u"link");
+    // No temporary file is left beside the own file.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+        (own == u"link" ? QStringList { u"link.txt"_qs, u"note.txt"_qs }
+                        : QStringList { u"note.txt"_qs }));
+    QCOMPARE(TestFiles::desktopFiles(),
+        expected == Place::BesideChangedFile ? QStringList { QFileInfo(saved).fileName() }
+                                             : QStringList());
+    if (own.startsWith(u"changed") && saved != ownPath) // a copy is as private as the file
+        QCOMPARE(QFile::permissions(saved) & 0x7077, permissions);
+    if (expected == Place::Recovered)
+        QCOMPARE(QFile::permissions(recovered) & 0x7077,
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const auto notice = SaveNotice::about(note, outcome);
+    QCOMPARE(notice.has_value(), outcome.isUnexpected());
+    if (notice) {
+        QVERIFY2(notice->text.contains(QFileInfo(saved).fileName()), qPrintable(notice->text));
+        QCOMPARE(notice->folder, saved.isEmpty() ? QString() : QFileInfo(saved).path());
     }
 }
 
@@ -220,62 +251,6 @@ void tst_AutoSave::aDesktopFileIsNamedAfterTheTitleAndNeverReplacesAnotherNote()
         QCOMPARE(TestFiles::contents(dir.filePath(entry.section(u'=', 0, 0))),
             entry.section(u'=', 1).toUtf8());
     QVERIFY(!QFileInfo::exists(nowhere));
-}
-
-void tst_AutoSave::aNoteThatCannotGoWhereItBelongsGoesToTheRecoveredFolder_data()
-{
-    // A regular file where a folder must be, and a file-size limit, fail for root too.
-    QTest::addColumn<QUrl>("ownFile");
-    QTest::addColumn<bool>("diskFull");
-    QTest::addColumn<QString>("expectedName"); // the name it would have had; empty for nowhere
-    QTest::newRow("desktop path is a file") << QUrl() << false << u"T.txt"_qs;
-    QTest::newRow("own file's folder is a file")
-        << QUrl::fromLocalFile(m_dir.filePath(u"blocker/note.txt"_qs)) << false << u"note.txt"_qs;
-    QTest::newRow("own file is not local")
-        << QUrl(u"https://example.org/note.txt"_qs) << false << u"2026-12-05_14-07.txt"_qs;
-    QTest::newRow("own file changed, desktop path is a file") << QUrl::fromLocalFile(
-        m_dir.filePath(u"own.txt"_qs)) << false << u"own.txt (recovered).txt"_qs;
-    QTest::newRow("disk full, so nowhere")
-        << QUrl::fromLocalFile(m_dir.filePath(u"own.txt"_qs)) << true << QString();
-}
-
-void tst_AutoSave::aNoteThatCannotGoWhereItBelongsGoesToTheRecoveredFolder()
-{
-    QFETCH(QUrl, ownFile);
-    QFETCH(bool, diskFull);
-    QFETCH(QString, expectedName);
-    const QString own = m_dir.filePath(u"own.txt"_qs);
-    QVERIFY(TestFiles::write(m_dir.filePath(u"blocker"_qs), "") && TestFiles::write(own, "old"));
-    QVERIFY(QFile::setPermissions(own, QFile::ReadOwner | QFile::WriteOwner));
-    const std::optional<FileStamp> loaded = FileStamp::of(own);
-    const bool changed = expectedName.contains(u"(recovered)");
-    QVERIFY(!changed || TestFiles::write(own, "new"));
-    QVERIFY(!changed || setModified(own, m_now));
-    QVERIFY((ownFile.isEmpty() || changed) ? TestFiles::write(desktop(), "not a folder") : true);
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit unlimited {};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
-    const rlimit limit { diskFull ? 4 : unlimited.rlim_cur, unlimited.rlim_max };
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const NoteToSave note { u"rescued"_qs,
-        ownFile.isEmpty() ? std::nullopt : std::optional(ownFile), loaded, true, u"T"_qs, m_now };
-    const SaveOutcome outcome = AutoSaveManager::save(note);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &unlimited), 0);
-
-    const QDir recovered(AutoSaveManager::recoveredFolder());
-    const QString expected = diskFull ? QString() : recovered.filePath(expectedName);
-    QCOMPARE(outcome.place, diskFull ? SaveOutcome::Place::Failed : SaveOutcome::Place::Recovered);
-    QCOMPARE(outcome.path, expected);
-    QCOMPARE(TestFiles::contents(expected), diskFull ? "<unreadable>" : QByteArray("rescued"));
-    QCOMPARE(TestFiles::contents(own), QByteArray(changed ? "new" : "old")); // never cut short
-    QCOMPARE(QDir(m_dir.path()).entryList({ u"own.txt*"_qs }, QDir::Files | QDir::Hidden),
-        QStringList { u"own.txt"_qs });
-    QCOMPARE(QFile::permissions(recovered.path()) & 0x7077,
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (changed) // a copy of a file is as private as the file
-        QCOMPARE(QFile::permissions(expected) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
-    const auto notice = SaveNotice::about(note, outcome);
-    QVERIFY(notice && notice->folder == (diskFull ? QString() : recovered.path()));
 }
 
 void tst_AutoSave::blanksAreExactlyTheListedCharacters_data()
