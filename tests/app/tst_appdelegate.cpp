@@ -1,6 +1,7 @@
 #include "app/appdelegate.h"
 #include "app/commandline.h"
 #include "app/filedropfilter.h"
+#include "app/noticecenter.h"
 #include "app/shutdownwatcher.h"
 #include "app/unixsignalbridge.h"
 #include "autosave/autosavemanager.h"
@@ -10,10 +11,12 @@
 #include "session/notesession.h"
 #include "testfiles.h"
 #include "testmain.h"
+#include "ui/noticebar.h"
 
 #include <QDBusMessage>
 #include <QMimeData>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <csignal>
@@ -58,7 +61,7 @@ public Q_SLOTS:
 
 // The delegate's two jobs with the pieces that bring it work: files handed over from the command
 // line or dropped open into tabs, and every note is written before the app ends, be it at a
-// Unix signal or at logind's notice of a shutdown.
+// Unix signal or at logind's notice of a shutdown, with what went wrong told at the next start.
 class tst_AppDelegate : public QObject
 {
     Q_OBJECT
@@ -74,6 +77,7 @@ private Q_SLOTS:
     void finalSaveWritesEveryNoteAndTheJournalKeepsWhatFitsNowhere();
     void terminationSignalsArriveInTheEventLoop();
     void aDelayInhibitorHoldsShutdownUntilTheNotesAreSavedAndIsTakenAgainOnCancel();
+    void noticesRaisedWhileQuittingAreShownAtTheNextStartOnly();
 };
 
 void tst_AppDelegate::commandLineArgumentsBecomeAbsoluteFileUrls_data()
@@ -250,6 +254,41 @@ void tst_AppDelegate::aDelayInhibitorHoldsShutdownUntilTheNotesAreSavedAndIsTake
     QDBusConnection::disconnectFromBus(u"login"_qs);
     daemon.kill();
     daemon.waitForFinished();
+}
+
+// Notices reach the bar one at a time; those raised while the app quits wait in the settings
+// for the next start, and are shown there once.
+void tst_AppDelegate::noticesRaisedWhileQuittingAreShownAtTheNextStartOnly()
+{
+    {
+        NoticeBar bar;
+        NoticeCenter quitting(bar);
+        QSignalSpy opened(&bar, &NoticeBar::folderRequested);
+        QVERIFY(bar.isHidden());
+        quitting.postAll({ { u"first"_qs, u"/tmp/a"_qs }, { u"second"_qs, QString() } });
+        QCOMPARE(bar.text(), u"first"_qs);
+        QCOMPARE(bar.waiting(), 2);
+        bar.openFolderButton()->click();
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.first().first().toString(), u"/tmp/a"_qs);
+        bar.dismissButton()->click();
+        QCOMPARE(bar.text(), u"second"_qs);
+        QVERIFY(bar.openFolderButton()->isHidden()); // no folder to open
+        bar.dismissButton()->click();
+        QVERIFY(bar.isHidden());
+        quitting.keepForNextStart();
+        quitting.post({ u"during the final save"_qs, u"/tmp/r"_qs });
+    }
+    NoticeBar bar;
+    NoticeCenter next(bar);
+    next.showPending();
+    QCOMPARE(bar.text(), u"during the final save"_qs);
+    QCOMPARE(bar.folder(), u"/tmp/r"_qs);
+    QCOMPARE(bar.waiting(), 1);
+    NoticeBar third;
+    NoticeCenter afterThat(third);
+    afterThat.showPending();
+    QVERIFY(third.isHidden());
 }
 
 WISPEN_TEST_MAIN(tst_AppDelegate)
