@@ -24,8 +24,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-using TestFiles::desktopFiles;
-
 // Stands in for logind on a private bus: hands out delay inhibitors as the write end of a pipe,
 // and sees one let go when the pipe's read end reaches its end.
 class FakeLogin : public QObject
@@ -183,7 +181,7 @@ void tst_AppDelegate::finalSaveWritesEveryNoteAndTheJournalKeepsWhatFitsNowhere(
     QVERIFY(QFile::remove(TestFiles::desktop()));
     delegate.finalSave();
     QCOMPARE(entries(), 0u);
-    QCOMPARE(desktopFiles().size(), 2);
+    QCOMPARE(TestFiles::desktopFiles().size(), 2);
     QCOMPARE(TestFiles::onDesktop(u"Plan.txt"_qs), "plan");
     const QString active = TestFiles::datedDesktopFiles().value(0);
     QCOMPARE(TestFiles::onDesktop(active), "active and typed");
@@ -192,7 +190,7 @@ void tst_AppDelegate::finalSaveWritesEveryNoteAndTheJournalKeepsWhatFitsNowhere(
     // get a different date name.
     QVERIFY(QDir(TestFiles::desktop()).rename(active, u"1999-01-01_00-00.txt"_qs));
     delegate.finalSave();
-    QCOMPARE(desktopFiles().size(), 2);
+    QCOMPARE(TestFiles::desktopFiles().size(), 2);
     view.insertPlainText(u" again"_qs);
     delegate.finalSave();
     QCOMPARE(TestFiles::onDesktop(active), "active and typed again");
