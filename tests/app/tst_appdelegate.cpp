@@ -1,6 +1,7 @@
 #include "app/appdelegate.h"
 #include "app/commandline.h"
 #include "app/filedropfilter.h"
+#include "app/noticecenter.h"
 #include "app/shutdownwatcher.h"
 #include "app/unixsignalbridge.h"
 #include "autosave/autosavemanager.h"
@@ -10,18 +11,18 @@
 #include "session/notesession.h"
 #include "testfiles.h"
 #include "testmain.h"
+#include "ui/noticebar.h"
 
 #include <QDBusMessage>
 #include <QMimeData>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
-
-using TestFiles::desktopFiles;
 
 // Stands in for logind on a private bus: hands out delay inhibitors as the write end of a pipe,
 // and sees one let go when the pipe's read end reaches its end.
@@ -58,7 +59,7 @@ public Q_SLOTS:
 
 // The delegate's two jobs with the pieces that bring it work: files handed over from the command
 // line or dropped open into tabs, and every note is written before the app ends, be it at a
-// Unix signal or at logind's notice of a shutdown.
+// Unix signal or at logind's notice of a shutdown, with what went wrong told at the next start.
 class tst_AppDelegate : public QObject
 {
     Q_OBJECT
@@ -71,11 +72,10 @@ private Q_SLOTS:
     void droppedLocalFilesOpenAndAreNeverPasted_data();
     void droppedLocalFilesOpenAndAreNeverPasted();
 
-    void theActiveNoteIsTheEditorsTextAndTheOthersGoWhereClosingWouldPutThem();
-    void theJournalIsEmptiedOnlyOnceEveryNoteIsWritten();
-    void terminationSignalsArriveInTheEventLoop_data();
+    void finalSaveWritesEveryNoteAndTheJournalKeepsWhatFitsNowhere();
     void terminationSignalsArriveInTheEventLoop();
     void aDelayInhibitorHoldsShutdownUntilTheNotesAreSavedAndIsTakenAgainOnCancel();
+    void noticesRaisedWhileQuittingAreShownAtTheNextStartOnly();
 };
 
 void tst_AppDelegate::commandLineArgumentsBecomeAbsoluteFileUrls_data()
@@ -145,88 +145,64 @@ void tst_AppDelegate::droppedLocalFilesOpenAndAreNeverPasted()
     QCOMPARE(view.plainText().contains(u"dropped text"_qs), opened.isEmpty());
 }
 
-void tst_AppDelegate::theActiveNoteIsTheEditorsTextAndTheOthersGoWhereClosingWouldPutThem()
+// The active note is the editor's text and goes under the date without its title; the others
+// go where closing them would. The journal lets go of a note only once it is written.
+void tst_AppDelegate::finalSaveWritesEveryNoteAndTheJournalKeepsWhatFitsNowhere()
 {
     QTemporaryDir dir;
     const QUrl file = TestFiles::makeFile(dir.path(), u"note.txt"_qs, "old\r\n");
     NoteSession session;
+    RecoveryJournal journal(session, dir.filePath(u"journal"_qs));
+    AppDelegate delegate(session);
+    delegate.setJournal(&journal);
     session.loadFile(file);
     session.updateActiveTabText(u"old\r\nnew"_qs);
-    session.addTab();
-    session.updateTabTitleDraft(session.selectedTabId(), u"Plan"_qs);
-    session.updateActiveTabText(u"first"_qs);
-    session.addTab();
-    session.updateActiveTabText(u"second"_qs);
-    session.addTab();
-    session.updateTabTitleDraft(session.selectedTabId(), u"Active"_qs);
-    session.updateActiveTabText(u"stored"_qs);
+    for (const QString &title : { u"Plan"_qs, u"Active"_qs }) {
+        session.addTab();
+        session.updateTabTitleDraft(session.selectedTabId(), title);
+        session.updateActiveTabText(title.toLower());
+    }
     WispenTextView view;
     session.attachTextView(&view);
     view.moveCursor(QTextCursor::End);
     view.insertPlainText(u" and typed"_qs);
-    AppDelegate delegate(session);
+    const auto entries
+        = [&dir] { return QDir(dir.filePath(u"journal"_qs), u"*.entry"_qs).count(); };
+    journal.snapshot();
+    QCOMPARE(entries(), 3u);
 
+    // A file where the desktop and the Recovered folder should be: two notes fit nowhere.
+    QVERIFY(TestFiles::block(TestFiles::desktop()));
+    QVERIFY(TestFiles::block(AutoSaveManager::recoveredFolder()));
     delegate.finalSave();
     QCOMPARE(TestFiles::contents(file.toLocalFile()), "old\r\nnew");
-    QCOMPARE(TestFiles::onDesktop(u"Plan.txt"_qs), "first");
-    const QStringList dated = TestFiles::datedDesktopFiles();
-    QCOMPARE(dated.size(), 2);
-    QCOMPARE(desktopFiles().size(), 3);
-    // The active note goes under the date, without its title.
-    const QString active = dated.at(TestFiles::onDesktop(dated.first()) == "second" ? 1 : 0);
-    QCOMPARE(TestFiles::onDesktop(active), "stored and typed");
+    QCOMPARE(entries(), 2u);
+
+    QVERIFY(QFile::remove(TestFiles::desktop()));
+    delegate.finalSave();
+    QCOMPARE(entries(), 0u);
+    QCOMPARE(TestFiles::desktopFiles().size(), 2);
+    QCOMPARE(TestFiles::onDesktop(u"Plan.txt"_qs), "plan");
+    const QString active = TestFiles::datedDesktopFiles().value(0);
+    QCOMPARE(TestFiles::onDesktop(active), "active and typed");
 
     // Written again only once it changes; as if the clock had moved on, a second save would
     // get a different date name.
     QVERIFY(QDir(TestFiles::desktop()).rename(active, u"1999-01-01_00-00.txt"_qs));
     delegate.finalSave();
-    QCOMPARE(desktopFiles().size(), 3);
+    QCOMPARE(TestFiles::desktopFiles().size(), 2);
     view.insertPlainText(u" again"_qs);
     delegate.finalSave();
-    QCOMPARE(TestFiles::onDesktop(active), "stored and typed again");
-}
-
-void tst_AppDelegate::theJournalIsEmptiedOnlyOnceEveryNoteIsWritten()
-{
-    QTemporaryDir dir;
-    NoteSession session;
-    RecoveryJournal journal(session, dir.filePath(u"journal"_qs));
-    AppDelegate delegate(session);
-    delegate.setJournal(&journal);
-    // A file where the desktop and the Recovered folder should be: the note fits nowhere.
-    QVERIFY(TestFiles::block(TestFiles::desktop()));
-    QVERIFY(TestFiles::block(AutoSaveManager::recoveredFolder()));
-    session.updateActiveTabText(u"homeless"_qs);
-    journal.snapshot();
-    const auto entries
-        = [&dir] { return QDir(dir.filePath(u"journal"_qs), u"*.entry"_qs).count(); };
-    QCOMPARE(entries(), 1u);
-
-    delegate.finalSave();
-    QCOMPARE(entries(), 1u);
-
-    QVERIFY(QFile::remove(TestFiles::desktop()));
-    session.addTab(); // a blank note is nothing to write, not a note written nowhere
-    delegate.finalSave();
-    QCOMPARE(entries(), 0u);
+    QCOMPARE(TestFiles::onDesktop(active), "active and typed again");
     QFile::remove(AutoSaveManager::recoveredFolder());
-}
-
-void tst_AppDelegate::terminationSignalsArriveInTheEventLoop_data()
-{
-    QTest::addColumn<QList<int>>("raised");
-    QTest::newRow("SIGTERM") << QList<int> { SIGTERM };
-    QTest::newRow("SIGHUP") << QList<int> { SIGHUP };
-    QTest::newRow("SIGINT") << QList<int> { SIGINT };
-    QTest::newRow("two in quick succession") << QList<int> { SIGTERM, SIGHUP };
 }
 
 void tst_AppDelegate::terminationSignalsArriveInTheEventLoop()
 {
-    QFETCH(QList<int>, raised);
     UnixSignalBridge bridge;
     QSignalSpy spy(&bridge, &UnixSignalBridge::terminationRequested);
     // Without the bridge's handler these would end the test process.
+    const QList<int> raised { SIGTERM, SIGHUP, SIGINT };
     for (const int signalNumber : raised)
         QCOMPARE(::raise(signalNumber), 0);
     QCOMPARE(spy.count(), 0);
@@ -238,8 +214,7 @@ void tst_AppDelegate::terminationSignalsArriveInTheEventLoop()
 void tst_AppDelegate::aDelayInhibitorHoldsShutdownUntilTheNotesAreSavedAndIsTakenAgainOnCancel()
 {
     const QString daemonPath = QStandardPaths::findExecutable(u"dbus-daemon"_qs);
-    if (daemonPath.isEmpty())
-        QSKIP("dbus-daemon is missing (run scripts/install-deps.sh)");
+    QVERIFY2(!daemonPath.isEmpty(), "dbus-daemon is missing (run scripts/install-deps.sh)");
     QProcess daemon; // a private bus
     daemon.start(daemonPath, { u"--session"_qs, u"--nofork"_qs, u"--print-address=1"_qs });
     QTRY_VERIFY(daemon.canReadLine());
@@ -277,6 +252,41 @@ void tst_AppDelegate::aDelayInhibitorHoldsShutdownUntilTheNotesAreSavedAndIsTake
     QDBusConnection::disconnectFromBus(u"login"_qs);
     daemon.kill();
     daemon.waitForFinished();
+}
+
+// Notices reach the bar one at a time; those raised while the app quits wait in the settings
+// for the next start, and are shown there once.
+void tst_AppDelegate::noticesRaisedWhileQuittingAreShownAtTheNextStartOnly()
+{
+    {
+        NoticeBar bar;
+        NoticeCenter quitting(bar);
+        QSignalSpy opened(&bar, &NoticeBar::folderRequested);
+        QVERIFY(bar.isHidden());
+        quitting.postAll({ { u"first"_qs, u"/tmp/a"_qs }, { u"second"_qs, QString() } });
+        QCOMPARE(bar.text(), u"first"_qs);
+        QCOMPARE(bar.waiting(), 2);
+        bar.openFolderButton()->click();
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.first().first().toString(), u"/tmp/a"_qs);
+        bar.dismissButton()->click();
+        QCOMPARE(bar.text(), u"second"_qs);
+        QVERIFY(bar.openFolderButton()->isHidden()); // no folder to open
+        bar.dismissButton()->click();
+        QVERIFY(bar.isHidden());
+        quitting.keepForNextStart();
+        quitting.post({ u"during the final save"_qs, u"/tmp/r"_qs });
+    }
+    NoticeBar bar;
+    NoticeCenter next(bar);
+    next.showPending();
+    QCOMPARE(bar.text(), u"during the final save"_qs);
+    QCOMPARE(bar.folder(), u"/tmp/r"_qs);
+    QCOMPARE(bar.waiting(), 1);
+    NoticeBar third;
+    NoticeCenter afterThat(third);
+    afterThat.showPending();
+    QVERIFY(third.isHidden());
 }
 
 WISPEN_TEST_MAIN(tst_AppDelegate)

@@ -1,6 +1,7 @@
 #include "app/handovermessage.h"
 #include "app/instancechannel.h"
 #include "app/instanceplaces.h"
+#include "testfiles.h"
 #include "testmain.h"
 
 #include <QLocalServer>
@@ -13,7 +14,6 @@
 #include <QThread>
 #include <QtEndian>
 #include <latch>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -88,8 +88,6 @@ private Q_SLOTS:
     void simultaneousLaunchesOpenEveryFile();
     void launchFacingAnotherLock_data();
     void launchFacingAnotherLock();
-    void misbehavingPeerIsDroppedAndOthersServed_data();
-    void misbehavingPeerIsDroppedAndOthersServed();
     void refusedFolderIsNeverUsed_data();
     void refusedFolderIsNeverUsed();
 
@@ -104,10 +102,8 @@ void tst_InstanceChannel::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    QVERIFY(QDir().mkdir(
-        path(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    m_places = InstancePlaces::in(
-        path(QStringLiteral("state")), path(QStringLiteral("run")), ::getuid());
+    QVERIFY(QDir().mkdir(path(u"run"_qs), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    m_places = InstancePlaces::in(path(u"state"_qs), path(u"run"_qs), ::getuid());
     QVERIFY(!m_places.socketPath.isEmpty());
 }
 
@@ -115,34 +111,63 @@ void tst_InstanceChannel::laterLaunchHandsItsFilesOver_data()
 {
     QTest::addColumn<QList<QUrl>>("handed");
     QTest::addColumn<QList<QUrl>>("taken");
-    const QList<QUrl> two
-        = localFiles({ QStringLiteral("/notes/a.txt"), QStringLiteral("/notes/b.txt") });
-    QTest::newRow("two files") << two << two;
-    QTest::newRow("no files, to bring the window up") << QList<QUrl>() << QList<QUrl>();
-    const QList<QUrl> odd = localFiles({ QStringLiteral("/notes/Grüße\nzwei %0A.txt") });
-    QTest::newRow("line break and umlauts in a name") << odd << odd;
+    // What a misbehaving peer sends first, how long the owner waits for a whole message, and
+    // the peer's state once the launch is served: a dropped peer, like none, is unconnected.
+    QTest::addColumn<QByteArray>("peerSends");
+    QTest::addColumn<std::chrono::milliseconds>("messageTimeout");
+    QTest::addColumn<QLocalSocket::LocalSocketState>("peerState");
+    const auto gone = QLocalSocket::UnconnectedState;
+    const QByteArray noPeer;
+    const std::chrono::milliseconds anHour = 1h, briefly = 200ms;
+    const QList<QUrl> odd = localFiles({ u"/notes/Grüße\nzwei %0A.txt"_qs });
+    QTest::newRow("line break and umlauts in a name") << odd << odd << noPeer << anHour << gone;
     QStringList many;
     for (int i = 0; i < 3000; ++i)
-        many.append(QStringLiteral("/notes/%1/%2.txt").arg(QString(100, u'n')).arg(i));
-    QTest::newRow("more than a socket buffer holds") << localFiles(many) << localFiles(many);
-    QTest::newRow("only absolute local files")
-        << QList<QUrl> { QUrl(QStringLiteral("https://example.org/a.txt")),
-               QUrl(QStringLiteral("file:relative.txt")), two.first() }
-        << QList<QUrl> { two.first() };
+        many.append(u"/notes/%1/%2.txt"_qs.arg(QString(100, u'n')).arg(i));
+    QTest::newRow("more than a socket buffer holds")
+        << localFiles(many) << localFiles(many) << noPeer << anHour << gone;
+    const QList<QUrl> one = localFiles({ u"/notes/a.txt"_qs });
+    const QList<QUrl> mixed { QUrl(u"https://example.org/a.txt"_qs), QUrl(u"file:relative.txt"_qs),
+        one.first() };
+    QTest::newRow("only absolute local files") << mixed << one << noPeer << anHour << gone;
+    // Refused at once, however long the owner would wait for the rest.
+    QTest::newRow("after a peer whose message is longer than the bound")
+        << one << one << header(HandoverMessage::maxBodySize + 1) + QByteArray(64 * 1024, 'x')
+        << anHour << gone;
+    const QByteArray halfMessage = header(100) + "file:///notes/a";
+    QTest::newRow("after a peer whose message stops half-way")
+        << one << one << halfMessage << briefly << gone;
+    QTest::newRow("after a peer whose header stops half-way")
+        << one << one << QByteArray(2, '\0') << briefly << gone;
+    QTest::newRow("beside a peer whose message stalls")
+        << one << one << halfMessage << anHour << QLocalSocket::ConnectedState;
 }
 
 void tst_InstanceChannel::laterLaunchHandsItsFilesOver()
 {
     QFETCH(QList<QUrl>, handed);
     QFETCH(QList<QUrl>, taken);
-    InstanceChannel owner(m_places, patient);
+    QFETCH(QByteArray, peerSends);
+    QFETCH(std::chrono::milliseconds, messageTimeout);
+    QFETCH(QLocalSocket::LocalSocketState, peerState);
+    InstanceChannel::Timeouts timeouts = patient;
+    timeouts.message = messageTimeout;
+    InstanceChannel owner(m_places, timeouts);
     QCOMPARE(owner.start({}), Role::Owner);
     QSignalSpy requested(&owner, &InstanceChannel::filesRequested);
+    QLocalSocket peer;
+    if (!peerSends.isEmpty()) {
+        peer.connectToServer(m_places.socketPath);
+        QVERIFY(peer.waitForConnected());
+        peer.write(peerSends);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(peer.state(), peerState, 20000);
 
     QCOMPARE(launchElsewhere(m_places, handed), Role::HandedOver);
     // The launch ends only once the owner has taken the files.
     QCOMPARE(requested.count(), 1);
     QCOMPARE(requested.at(0).at(0).value<QList<QUrl>>(), taken);
+    QCOMPARE(peer.state(), peerState);
 }
 
 // Both launches start together in threads of their own; the one that becomes the owner comes
@@ -150,26 +175,24 @@ void tst_InstanceChannel::laterLaunchHandsItsFilesOver()
 // rounds, for the race between taking the lock and listening.
 void tst_InstanceChannel::simultaneousLaunchesOpenEveryFile()
 {
+    const QList<QUrl> files[2]
+        = { localFiles({ u"/notes/first.txt"_qs }), localFiles({ u"/notes/second.txt"_qs }) };
     for (int round = 0; round < 5; ++round) {
-        const QList<QList<QUrl>> files { localFiles({ QStringLiteral("/notes/first.txt") }),
-            localFiles({ QStringLiteral("/notes/second.txt") }) };
-        std::vector<std::unique_ptr<InstanceChannel>> launches;
-        std::vector<std::unique_ptr<QSignalSpy>> requested;
-        std::vector<std::unique_ptr<QThread>> threads;
+        std::unique_ptr<InstanceChannel> launches[2];
+        std::unique_ptr<QSignalSpy> requested[2];
+        std::unique_ptr<QThread> threads[2];
         Role roles[2] {};
         std::latch together(2);
-        QThread *here = QThread::currentThread();
         for (int i = 0; i < 2; ++i) {
-            launches.push_back(std::make_unique<InstanceChannel>(m_places, patient));
-            requested.push_back(std::make_unique<QSignalSpy>(
-                launches.back().get(), &InstanceChannel::filesRequested));
-            InstanceChannel *launch = launches.back().get();
-            threads.emplace_back(QThread::create([&, i, launch, here] {
+            launches[i] = std::make_unique<InstanceChannel>(m_places, patient);
+            requested[i]
+                = std::make_unique<QSignalSpy>(launches[i].get(), &InstanceChannel::filesRequested);
+            threads[i].reset(QThread::create([&, i, here = QThread::currentThread()] {
                 together.arrive_and_wait();
-                roles[i] = launch->start(files[i]);
-                launch->moveToThread(here);
+                roles[i] = launches[i]->start(files[i]);
+                launches[i]->moveToThread(here);
             }));
-            launch->moveToThread(threads.back().get());
+            launches[i]->moveToThread(threads[i].get());
         }
         for (const auto &thread : threads)
             thread->start();
@@ -177,12 +200,9 @@ void tst_InstanceChannel::simultaneousLaunchesOpenEveryFile()
             serveUntilFinished(*thread);
 
         const int owner = roles[0] == Role::Owner ? 0 : 1;
-        const int other = 1 - owner;
-        QCOMPARE(roles[owner], Role::Owner);
-        QCOMPARE(roles[other], Role::HandedOver);
+        QCOMPARE(roles[1 - owner], Role::HandedOver);
         QCOMPARE(requested[owner]->count(), 1);
-        QCOMPARE(requested[owner]->at(0).at(0).value<QList<QUrl>>(), files[other]);
-        QCOMPARE(requested[other]->count(), 0);
+        QCOMPARE(requested[owner]->at(0).at(0).value<QList<QUrl>>(), files[1 - owner]);
     }
 }
 
@@ -202,7 +222,7 @@ void tst_InstanceChannel::launchFacingAnotherLock()
     QFETCH(bool, holderLives);
     QFETCH(bool, holderListens);
     QFETCH(Role, role);
-    QVERIFY(QDir().mkpath(path(QStringLiteral("state"))));
+    QVERIFY(QDir().mkpath(path(u"state"_qs)));
     QLockFile held(m_places.lockPath);
     if (holderLives) {
         QVERIFY(held.tryLock());
@@ -216,7 +236,7 @@ void tst_InstanceChannel::launchFacingAnotherLock()
     QVERIFY(!holderListens || holder.listen(m_places.socketPath));
 
     InstanceChannel launch(m_places, impatient);
-    QCOMPARE(launch.start(localFiles({ QStringLiteral("/notes/a.txt") })), role);
+    QCOMPARE(launch.start(localFiles({ u"/notes/a.txt"_qs })), role);
 
     // The files go only to a holder that greets: one that wakes up later must not open them.
     while (holder.waitForNewConnection(0)) {
@@ -227,66 +247,19 @@ void tst_InstanceChannel::launchFacingAnotherLock()
     }
 }
 
-void tst_InstanceChannel::misbehavingPeerIsDroppedAndOthersServed_data()
-{
-    QTest::addColumn<QByteArray>("sent");
-    QTest::addColumn<std::chrono::milliseconds>("messageTimeout");
-    QTest::addColumn<bool>("dropped");
-    // Refused at once, however long the owner would wait for the rest.
-    QTest::newRow("message longer than the bound")
-        << header(HandoverMessage::maxBodySize + 1) + QByteArray(64 * 1024, 'x')
-        << std::chrono::milliseconds(1h) << true;
-    QTest::newRow("message that stops half-way")
-        << header(100) + "file:///notes/a" << std::chrono::milliseconds(200ms) << true;
-    QTest::newRow("header that stops half-way")
-        << QByteArray(2, '\0') << std::chrono::milliseconds(200ms) << true;
-    // Waited for as long as the owner is told to, while others are served meanwhile.
-    QTest::newRow("message that stalls")
-        << header(100) + "file:///notes/a" << std::chrono::milliseconds(1h) << false;
-}
-
-void tst_InstanceChannel::misbehavingPeerIsDroppedAndOthersServed()
-{
-    QFETCH(QByteArray, sent);
-    QFETCH(std::chrono::milliseconds, messageTimeout);
-    QFETCH(bool, dropped);
-    InstanceChannel::Timeouts timeouts = patient;
-    timeouts.message = messageTimeout;
-    InstanceChannel owner(m_places, timeouts);
-    QCOMPARE(owner.start({}), Role::Owner);
-    QSignalSpy requested(&owner, &InstanceChannel::filesRequested);
-
-    QLocalSocket peer;
-    peer.connectToServer(m_places.socketPath);
-    QVERIFY(peer.waitForConnected());
-    peer.write(sent);
-    if (dropped)
-        QTRY_COMPARE_WITH_TIMEOUT(peer.state(), QLocalSocket::UnconnectedState, 20000);
-    QCOMPARE(requested.count(), 0);
-
-    const QList<QUrl> files = localFiles({ QStringLiteral("/notes/next.txt") });
-    QCOMPARE(launchElsewhere(m_places, files), Role::HandedOver);
-    QCOMPARE(requested.count(), 1);
-    QCOMPARE(requested.at(0).at(0).value<QList<QUrl>>(), files);
-    QCOMPARE(peer.state(), dropped ? QLocalSocket::UnconnectedState : QLocalSocket::ConnectedState);
-}
-
 void tst_InstanceChannel::refusedFolderIsNeverUsed_data()
 {
     QTest::addColumn<QString>("runtime");
     QTest::addColumn<QString>("state");
-    QTest::addColumn<bool>("otherUser");
+    QTest::addColumn<uid_t>("owner");
     QTest::addColumn<Role>("role");
-    QTest::newRow("runtime folder open to the group")
-        << QStringLiteral("open") << QStringLiteral("state") << false << Role::Owner;
-    QTest::newRow("runtime folder of another user")
-        << QStringLiteral("run") << QStringLiteral("state") << true << Role::Owner;
-    QTest::newRow("runtime folder a link to a private one")
-        << QStringLiteral("link") << QStringLiteral("state") << false << Role::Owner;
-    QTest::newRow("a file where the runtime folder should be")
-        << QStringLiteral("file") << QStringLiteral("state") << false << Role::Owner;
-    QTest::newRow("a file where the state folder should be")
-        << QStringLiteral("run") << QStringLiteral("file") << false << Role::Unavailable;
+    const uid_t me = ::getuid();
+    QTest::newRow("runtime open to the group") << u"open"_qs << u"state"_qs << me << Role::Owner;
+    QTest::newRow("runtime of another user") << u"run"_qs << u"state"_qs << me + 1 << Role::Owner;
+    QTest::newRow("runtime a link to a private one")
+        << u"link"_qs << u"state"_qs << me << Role::Owner;
+    QTest::newRow("a file for the runtime") << u"file"_qs << u"state"_qs << me << Role::Owner;
+    QTest::newRow("a file for the state") << u"run"_qs << u"file"_qs << me << Role::Unavailable;
 }
 
 // Without a private runtime folder the owner takes the lock but has no socket, and a later
@@ -295,33 +268,29 @@ void tst_InstanceChannel::refusedFolderIsNeverUsed()
 {
     QFETCH(QString, runtime);
     QFETCH(QString, state);
-    QFETCH(bool, otherUser);
+    QFETCH(uid_t, owner);
     QFETCH(Role, role);
-    QVERIFY(QDir().mkdir(path(QStringLiteral("open"))));
-    QVERIFY(QFile::setPermissions(path(QStringLiteral("open")),
+    QVERIFY(QDir().mkdir(path(u"open"_qs)));
+    QVERIFY(QFile::setPermissions(path(u"open"_qs),
         QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
             | QFile::ExeGroup));
-    QVERIFY(QFile::link(path(QStringLiteral("run")), path(QStringLiteral("link"))));
-    QFile file(path(QStringLiteral("file")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    const bool refused = runtime != u"run" || otherUser;
+    QVERIFY(QFile::link(path(u"run"_qs), path(u"link"_qs)));
+    QVERIFY(TestFiles::write(path(u"file"_qs), {}));
+    const bool refused = runtime != u"run" || owner != ::getuid();
     if (refused)
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("not a folder of")));
-    const InstancePlaces places
-        = InstancePlaces::in(path(state), path(runtime), ::getuid() + (otherUser ? 1 : 0));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"not a folder of"_qs));
+    const InstancePlaces places = InstancePlaces::in(path(state), path(runtime), owner);
     QCOMPARE(places.socketPath.isEmpty(), refused);
 
     InstanceChannel first(places, impatient);
     QCOMPARE(first.start({}), role);
     if (role == Role::Owner) {
         InstanceChannel later(places, impatient);
-        QCOMPARE(later.start(localFiles({ QStringLiteral("/notes/a.txt") })), Role::Unresponsive);
+        QCOMPARE(later.start(localFiles({ u"/notes/a.txt"_qs })), Role::Unresponsive);
     }
-    for (const QString &folder : { QStringLiteral("open"), QStringLiteral("run") })
-        QCOMPARE(
-            QDir(path(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
-    QCOMPARE(QFileInfo(path(QStringLiteral("file"))).size(), 0);
+    for (const QString &folder : { u"open"_qs, u"run"_qs })
+        QVERIFY(QDir(path(folder)).isEmpty(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot));
+    QCOMPARE(QFileInfo(path(u"file"_qs)).size(), 0);
 }
 
 WISPEN_TEST_MAIN(tst_InstanceChannel)

@@ -39,7 +39,6 @@ private Q_SLOTS:
     void stepsAreNotRoundedAndTenFromActualSizeEndAtExactlyTwo();
     void theContentIsLaidOutAtTheWindowOverTheScaleAndClickedWhereItIsDrawn_data();
     void theContentIsLaidOutAtTheWindowOverTheScaleAndClickedWhereItIsDrawn();
-    void theFocusedFieldKeepsTheKeysAcrossZoomsAndResizes();
 
 private:
     void launch();
@@ -93,26 +92,19 @@ void tst_WispenApp::shortcutsWorkFromTheEditorAtAnyScaleAndZoomingPersists_data(
     QTest::addColumn<QKeyCombination>("keys");
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<double>("drawn");
-    QTest::addColumn<int>("tabs"); // afterwards; before, two with the second selected
-    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("tabs"); // afterwards; before, two with the last selected
     QTest::addColumn<double>("scale");
 
     const QVariant none, zoomed(1.5), high(3.0), wide(u"wide"_qs);
-    QTest::newRow("Ctrl+= zooms in") << (Qt::CTRL | Qt::Key_Equal) << none << 1.0 << 2 << 1 << 1.1;
-    QTest::newRow("Ctrl++ zooms in") << (Qt::CTRL | Qt::Key_Plus) << zoomed << 1.5 << 2 << 1 << 1.6;
+    QTest::newRow("Ctrl+= zooms in") << (Qt::CTRL | Qt::Key_Equal) << none << 1.0 << 2 << 1.1;
+    QTest::newRow("Ctrl++ zooms in") << (Qt::CTRL | Qt::Key_Plus) << zoomed << 1.5 << 2 << 1.6;
     QTest::newRow("Ctrl+- steps down from a stored scale above the range")
-        << (Qt::CTRL | Qt::Key_Minus) << high << 3.0 << 2 << 1 << 2.9;
+        << (Qt::CTRL | Qt::Key_Minus) << high << 3.0 << 2 << 2.9;
     QTest::newRow("Ctrl+= steps up from a stored scale that is no number")
-        << (Qt::CTRL | Qt::Key_Equal) << wide << 1.0 << 2 << 1 << 1.1;
+        << (Qt::CTRL | Qt::Key_Equal) << wide << 1.0 << 2 << 1.1;
     QTest::newRow("Ctrl+0 returns to actual size")
-        << (Qt::CTRL | Qt::Key_0) << zoomed << 1.5 << 2 << 1 << 1.0;
-    QTest::newRow("Ctrl+T adds a tab") << (Qt::CTRL | Qt::Key_T) << none << 1.0 << 3 << 2 << 1.0;
-    QTest::newRow("Ctrl+W closes the tab")
-        << (Qt::CTRL | Qt::Key_W) << zoomed << 1.5 << 1 << 0 << 1.5;
-    QTest::newRow("Ctrl+Tab selects the next tab")
-        << (Qt::CTRL | Qt::Key_Tab) << none << 1.0 << 2 << 0 << 1.0;
-    QTest::newRow("Ctrl+PgUp selects the previous tab")
-        << (Qt::CTRL | Qt::Key_PageUp) << zoomed << 1.5 << 2 << 0 << 1.5;
+        << (Qt::CTRL | Qt::Key_0) << zoomed << 1.5 << 2 << 1.0;
+    QTest::newRow("Ctrl+W closes the tab") << (Qt::CTRL | Qt::Key_W) << zoomed << 1.5 << 1 << 1.5;
 }
 
 void tst_WispenApp::shortcutsWorkFromTheEditorAtAnyScaleAndZoomingPersists()
@@ -121,7 +113,6 @@ void tst_WispenApp::shortcutsWorkFromTheEditorAtAnyScaleAndZoomingPersists()
     QFETCH(QVariant, stored);
     QFETCH(double, drawn);
     QFETCH(int, tabs);
-    QFETCH(int, selected);
     QFETCH(double, scale);
     if (stored.isValid())
         QSettings().setValue(u"uiScale"_qs, stored);
@@ -137,7 +128,7 @@ void tst_WispenApp::shortcutsWorkFromTheEditorAtAnyScaleAndZoomingPersists()
     QCOMPARE(focused, drawn == 1.0 ? static_cast<QWidget *>(editor) : window()->zoomHost());
     QTest::keyClick(focused, keys.key(), keys.keyboardModifiers());
     QCOMPARE(m_session->tabs().size(), tabs);
-    QCOMPARE(m_session->selectedTabId(), m_session->tabs().at(selected).id);
+    QCOMPARE(m_session->selectedTabId(), m_session->tabs().last().id);
     QCOMPARE(window()->zoomHost()->scale(), scale);
     QCOMPARE(QSettings().value(u"uiScale"_qs, 1.0).toDouble(), scale);
 }
@@ -204,6 +195,8 @@ void tst_WispenApp::theContentIsLaidOutAtTheWindowOverTheScaleAndClickedWhereItI
     auto *content = new QWidget;
     auto *button = new QPushButton(content);
     button->setGeometry(100, 50, 80, 30);
+    button->setFocusPolicy(Qt::NoFocus); // the field below keeps the keys
+    auto *field = new QLineEdit(content);
     ZoomHost host(content, stored);
     host.resize(window);
     host.show();
@@ -219,36 +212,20 @@ void tst_WispenApp::theContentIsLaidOutAtTheWindowOverTheScaleAndClickedWhereItI
     QSignalSpy clicks(button, &QPushButton::clicked);
     QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&host, middle));
     QCOMPARE(clicks.count(), 1);
-}
 
-void tst_WispenApp::theFocusedFieldKeepsTheKeysAcrossZoomsAndResizes()
-{
-    auto *content = new QWidget;
-    auto *field = new QLineEdit(content);
-    ZoomHost host(content, 1.0);
-    host.resize(900, 600);
-    host.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host));
-    field->setFocus();
-    QTRY_VERIFY(field->hasFocus());
-    QVERIFY(!host.isDrawnThroughScene());
-
-    host.setScale(2.0);
-    QCOMPARE(content->size(), QSize(450, 300));
-    QTRY_VERIFY(field->hasFocus());
-    // Keys reach the scene through the view, which hands them to the field.
-    QCOMPARE(QApplication::focusWidget(), &host);
-    QTest::keyClicks(QApplication::focusWidget(), u"ab"_qs);
-    QCOMPARE(field->text(), u"ab"_qs);
-    host.resize(1000, 600);
-    QTRY_COMPARE(content->size(), QSize(500, 300));
-
+    // A focused field keeps the keys into the zoom and back out of it.
     host.setScale(1.0);
     QVERIFY(!host.isDrawnThroughScene());
     QCOMPARE(content->geometry(), host.rect());
-    QTRY_VERIFY(field->hasFocus());
-    QTest::keyClicks(QApplication::focusWidget(), u"c"_qs);
-    QCOMPARE(field->text(), u"abc"_qs);
+    field->setFocus();
+    for (const double scale : { drawn, 1.0 }) {
+        host.setScale(scale);
+        QTRY_VERIFY(field->hasFocus());
+        // Through the scene, keys reach the view, which hands them to the field.
+        QCOMPARE(QApplication::focusWidget(), scale == 1.0 ? field : static_cast<QWidget *>(&host));
+        QTest::keyClicks(QApplication::focusWidget(), u"a"_qs);
+    }
+    QCOMPARE(field->text(), u"aa"_qs);
 }
 
 WISPEN_TEST_MAIN(tst_WispenApp)
