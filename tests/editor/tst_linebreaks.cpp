@@ -101,9 +101,7 @@ void tst_LineBreaks::aNoteComesBackExactlyAndNewBreaksTakeItsCommonEnding_data()
 
     QTest::newRow("empty") << QString() << u"\n"_qs;
     QTest::newRow("no break") << u"first"_qs << u"\n"_qs;
-    QTest::newRow("LF") << u"one\ntwo\n"_qs << u"\n"_qs;
     QTest::newRow("CR LF") << u"one\r\ntwo\r\n\r\nthree"_qs << u"\r\n"_qs;
-    QTest::newRow("CR") << u"one\rtwo\r"_qs << u"\r"_qs;
     QTest::newRow("a lone CR at the end") << u"one\r"_qs << u"\r"_qs;
     QTest::newRow("a CR at the end of LF lines") << u"a\nb\nc\r"_qs << u"\n"_qs;
     QTest::newRow("only line breaks") << u"\r\n\r\n"_qs << u"\r\n"_qs;
