@@ -14,15 +14,6 @@
 // What a person does in the editor, in steps small enough for tests.
 namespace EditorDriver {
 
-// A session with a bare text view attached, for tests that need no editor around it:
-// `AttachedView attached; auto &[session, view] = attached;`
-struct AttachedView
-{
-    AttachedView() { session.attachTextView(&view); }
-    NoteSession session;
-    WispenTextView view;
-};
-
 inline void show(QWidget *widget)
 {
     widget->resize(640, 480);

@@ -32,18 +32,16 @@ void tst_Find::matchesAreFoundByCaseAndWholeWords_data()
     QTest::addColumn<QString>("needle");
     QTest::addColumn<NoteSearch::Options>("options");
     QTest::addColumn<QList<int>>("positions");
-    QTest::newRow("any case") << u"Cat cat CAT"_qs << u"cat"_qs << NoteSearch::Options {}
-                              << QList<int> { 0, 4, 8 };
-    QTest::newRow("match case") << u"Cat cat CAT"_qs << u"cat"_qs
-                                << NoteSearch::Options { true, false } << QList<int> { 4 };
-    QTest::newRow("whole words") << u"cat concat cat_ cats (cat)"_qs << u"cat"_qs
-                                 << NoteSearch::Options { false, true } << QList<int> { 0, 22 };
-    QTest::newRow("no overlaps") << u"aaaa"_qs << u"aa"_qs << NoteSearch::Options {}
-                                 << QList<int> { 0, 2 };
-    QTest::newRow("empty needle") << u"text"_qs << QString() << NoteSearch::Options {}
-                                  << QList<int> {};
-    QTest::newRow("letters beyond ASCII") << u"Straße STRASSE straße"_qs << u"straße"_qs
-                                          << NoteSearch::Options {} << QList<int> { 0, 15 };
+    const auto row = [](const char *name, const QString &text, const QString &needle,
+                         NoteSearch::Options options, const QList<int> &positions) {
+        QTest::newRow(name) << text << needle << options << positions;
+    };
+    row("any case", u"Cat cat CAT"_qs, u"cat"_qs, {}, { 0, 4, 8 });
+    row("match case", u"Cat cat CAT"_qs, u"cat"_qs, { true, false }, { 4 });
+    row("whole words", u"cat concat cat_ cats (cat)"_qs, u"cat"_qs, { false, true }, { 0, 22 });
+    row("no overlaps", u"aaaa"_qs, u"aa"_qs, {}, { 0, 2 });
+    row("empty needle", u"text"_qs, QString(), {}, {});
+    row("letters beyond ASCII", u"Straße STRASSE straße"_qs, u"straße"_qs, {}, { 0, 15 });
 }
 
 void tst_Find::matchesAreFoundByCaseAndWholeWords()

@@ -101,9 +101,7 @@ void tst_LineBreaks::aNoteComesBackExactlyAndNewBreaksTakeItsCommonEnding_data()
 
     QTest::newRow("empty") << QString() << u"\n"_qs;
     QTest::newRow("no break") << u"first"_qs << u"\n"_qs;
-    QTest::newRow("LF") << u"one\ntwo\n"_qs << u"\n"_qs;
     QTest::newRow("CR LF") << u"one\r\ntwo\r\n\r\nthree"_qs << u"\r\n"_qs;
-    QTest::newRow("CR") << u"one\rtwo\r"_qs << u"\r"_qs;
     QTest::newRow("a lone CR at the end") << u"one\r"_qs << u"\r"_qs;
     QTest::newRow("a CR at the end of LF lines") << u"a\nb\nc\r"_qs << u"\n"_qs;
     QTest::newRow("only line breaks") << u"\r\n\r\n"_qs << u"\r\n"_qs;
@@ -198,7 +196,6 @@ void tst_LineBreaks::theEndingsFollowRandomReplacementsOfBreaks()
         const QString note = randomNote(random, random.bounded(1, 40));
         LineEndings endings = LineEndings::read(note);
         QStringList expected = endingsOf(note);
-        const QString newEnding = commonEnding(note);
         for (int step = 0; step < 40; ++step) {
             const int first = random.bounded(int(expected.size()) + 1);
             const int removed = random.bounded(int(expected.size()) - first + 1) / 2;
@@ -206,23 +203,21 @@ void tst_LineBreaks::theEndingsFollowRandomReplacementsOfBreaks()
             endings.replace(first, removed, added);
             expected.remove(first, removed);
             for (qsizetype i = 0; i < added; ++i)
-                expected.insert(first, newEnding);
+                expected.insert(first, commonEnding(note));
 
             const QByteArray what
                 = "round " + QByteArray::number(round) + ", step " + QByteArray::number(step);
             QVERIFY2(endings.count() == expected.size(), what);
             qsizetype crlfs = 0;
+            QString document = u"x"_qs, written = u"x"_qs;
             for (qsizetype i = 0; i < expected.size(); ++i) {
                 QVERIFY2(endings.extraLengthBefore(i) == crlfs, what);
                 QVERIFY2(LineEndings::text(endings.at(i)) == expected.at(i), what);
                 crlfs += expected.at(i).size() - 1;
+                document += u"\u2029x"_qs;
+                written += expected.at(i) + u'x';
             }
             QVERIFY2(endings.extraLength() == crlfs, what);
-            QString document = u"x"_qs, written = u"x"_qs;
-            for (const QString &ending : std::as_const(expected)) {
-                document += u"\u2029x"_qs;
-                written += ending + u'x';
-            }
             QVERIFY2(endings.written(document) == written, what);
         }
     }
@@ -300,7 +295,7 @@ void tst_LineBreaks::aRandomWalkOfEditsKeepsEveryUntouchedEndingAndTheTabExact()
         session.attachTextView(view);
         QCOMPARE(view->plainText(), note);
         knowEveryBreak(endingsOf(note));
-        view->placeCaret(random.bounded(document->characterCount()));
+        anywhere();
 
         for (int step = 0; step < 80; ++step) {
             const auto &[name, edit] = edits.at(random.bounded(edits.size()));
