@@ -5,10 +5,12 @@ The tool finds places in the .cpp files of the given source folders where a smal
 (a "mutant") can be made: a flipped comparison, && swapped with ||, a negated if or while
 condition, true swapped with false, a dropped call statement, or an integer literal shifted
 by one. It draws a fixed-seed random sample of them and, one at a time, applies the change
-to a private copy of the source tree, rebuilds that copy and runs the test suite with ctest.
+to a private copy of the source tree, rebuilds that copy and runs, with ctest, the tests
+that run the changed lines: an instrumented build tells once which tests run which lines
+(see "Coverage" below; --all-tests runs every test on every mutant instead).
 
     killed         the build succeeded and some test failed or timed out
-    survived       the build succeeded and every test passed
+    survived       the build succeeded and every test that runs the changed lines passed
     did not build  the compiler rejected the change (left out of the score)
 
 The score is killed / (killed + survived). The working tree is never touched: the copy lives
@@ -27,6 +29,7 @@ Only Python's standard library is used; the build needs cmake, ninja and a C++ c
 """
 
 import argparse
+import concurrent.futures
 import hashlib
 import json
 import os
@@ -48,7 +51,7 @@ TEST_MEMORY_LIMIT = 8 << 30
 DEFAULT_SEED = 2026
 DEFAULT_COUNT = 300
 DEFAULT_BUILD_DIR = "build-mutants"
-DEFAULT_TEST_TIMEOUT = 30
+DEFAULT_TEST_TIMEOUT = 60
 RESULTS_VERSION = 1
 
 # ---------------------------------------------------------------------------------------------
@@ -226,6 +229,7 @@ class Site:
     operator: str
     replacement: str
     line: int = 0
+    last_line: int = 0
     before: str = ""   # what the reader sees: the source line before and after the change
     after: str = ""
 
@@ -474,6 +478,7 @@ def find_sites(path, text):
     line_starts = [0] + [m.end() for m in re.finditer("\n", text)]
     for site in sites:
         site.line = _line_of(line_starts, site.start)
+        site.last_line = _line_of(line_starts, max(site.start, site.end - 1))
         ls = line_starts[site.line - 1]
         le = text.find("\n", site.start)
         le = len(text) if le < 0 else le
@@ -691,13 +696,234 @@ def sync_copy(root, copy, build_dir):
             os.rmdir(dirpath)
 
 
-def fast_linker_flags():
-    # A faster linker matters: every mutant relinks every test program.
+def linker_flags(extra=""):
+    # A faster linker matters: every mutant relinks the programs of the tests it runs.
     for linker in ("lld", "gold"):
         if shutil.which("ld." + linker):
-            return [f"-DCMAKE_{kind}_LINKER_FLAGS=-fuse-ld={linker}"
-                    for kind in ("EXE", "SHARED", "MODULE")]
-    return []
+            extra = f"-fuse-ld={linker} {extra}"
+            break
+    extra = extra.strip()
+    return [f"-DCMAKE_{kind}_LINKER_FLAGS={extra}" for kind in ("EXE", "SHARED", "MODULE")
+            ] if extra else []
+
+
+# ---------------------------------------------------------------------------------------------
+# Coverage: which tests run which lines
+#
+# A test that never runs a line cannot notice a change to it. So, once for each state of the
+# source tree, the tool builds an instrumented copy (gcc --coverage), runs each test alone
+# with its counters written under a folder of its own (GCOV_PREFIX), and asks gcov which lines
+# of the mutated rooms each test ran. A mutant then runs only the tests that run one of its
+# lines, and one whose lines no test runs survives without a run. A mutant on a line gcov
+# does not count (a constant, a declaration) runs every test, and so does a test whose
+# instrumented run failed, since its counters may be partial. A process ended by SIGKILL
+# writes no counters: what it ran counts only if some other run reached it too.
+
+
+def list_tests(cmake_build, exclude):
+    cmd = ["ctest", "-N"] + (["-E", exclude] if exclude else [])
+    out = subprocess.run(cmd, cwd=cmake_build, check=True, capture_output=True, text=True).stdout
+    return re.findall(r"^\s*Test\s+#\d+: (\S+)\s*$", out, re.M)
+
+
+def tree_key(copy, *settings):
+    """Changes whenever a file of the copy, other than this tool, or one of settings does."""
+    h = hashlib.sha1(repr(settings).encode())
+    for dirpath, dirnames, filenames in os.walk(copy):
+        dirnames.sort()
+        for name in sorted(filenames):
+            full = os.path.join(dirpath, name)
+            rel = os.path.relpath(full, copy)
+            if rel == os.path.join("scripts", os.path.basename(__file__)):
+                continue
+            h.update(rel.encode("utf-8", "surrogateescape") + b"\0")
+            if not os.path.islink(full):
+                with open(full, "rb") as f:
+                    h.update(hashlib.sha1(f.read()).digest())
+    return h.hexdigest()
+
+
+def _lines_run(prefix, copy, wanted, scratch):
+    """{path: {line: ran}} for the lines gcov counts in the wanted files, from the counters
+    one test left under prefix."""
+    gcdas = []
+    for dirpath, _, names in os.walk(prefix):
+        for name in names:
+            full = os.path.join(dirpath, name)
+            original = full[len(prefix):]
+            # Only the rooms' libraries: the test programs' own objects are not mutated.
+            if not name.endswith(".gcda") or "/CMakeFiles/wispen_" not in original:
+                continue
+            gcno = original[:-len(".gcda")] + ".gcno"
+            if os.path.exists(gcno):
+                shutil.copyfile(gcno, full[:-len(".gcda")] + ".gcno")
+                gcdas.append(full)
+    lines = {}
+    if not gcdas:
+        return lines
+    out = subprocess.run(["gcov", "--json-format", "--stdout", *gcdas], cwd=scratch,
+                         capture_output=True, text=True).stdout
+    for doc in out.splitlines():
+        if not doc.startswith("{"):
+            continue
+        doc = json.loads(doc)
+        cwd = doc.get("current_working_directory", "")
+        for entry in doc.get("files", []):
+            path = os.path.normpath(os.path.join(cwd, entry["file"]))
+            rel = os.path.relpath(path, copy).replace(os.sep, "/")
+            if rel not in wanted:
+                continue
+            counted = lines.setdefault(rel, {})
+            for line in entry.get("lines", []):
+                n = line["line_number"]
+                counted[n] = counted.get(n, False) or line["count"] > 0
+    return lines
+
+
+def measure_coverage(copy, cov_build, wanted, names, workers, timeout, log_dir, tmp_root):
+    """Runs each test alone in the instrumented build. Returns ({path: {line: [tests that
+    ran it]}}, [tests whose run failed])."""
+    os.makedirs(log_dir, exist_ok=True)
+
+    def one(name):
+        prefix = tempfile.mkdtemp(dir=tmp_root, prefix="gcov-")
+        tmp = tempfile.mkdtemp(dir=tmp_root)
+        env = dict(os.environ, TMPDIR=tmp, GCOV_PREFIX=prefix, GCOV_PREFIX_STRIP="0")
+        try:
+            code = run(["ctest", "-R", f"^{name}$", "--timeout", str(timeout),
+                        "--no-tests=error", "--output-on-failure"],
+                       cov_build, os.path.join(log_dir, name + ".log"), timeout + 60, env,
+                       limit_memory=True)
+            return name, code == 0, _lines_run(prefix, copy, wanted, tmp)
+        finally:
+            shutil.rmtree(prefix, ignore_errors=True)
+            shutil.rmtree(tmp, ignore_errors=True)
+
+    lines, failed = {}, []
+    with concurrent.futures.ThreadPoolExecutor(max_workers=workers) as pool:
+        for name, passed, ran in pool.map(one, names):
+            print(f"  {name}: {'' if passed else 'failed, so it runs on every mutant; '}"
+                  f"{sum(sum(r.values()) for r in ran.values())} lines run", flush=True)
+            if not passed:
+                failed.append(name)
+            for path, counted in ran.items():
+                into = lines.setdefault(path, {})
+                for n, was_run in counted.items():
+                    runners = into.setdefault(n, [])
+                    if was_run:
+                        runners.append(name)
+    return lines, failed
+
+
+def coverage_map(root, copy, build_dir, wanted, exclude, workers, timeout, log, tmp_root):
+    """The coverage map for the copy as it is now, from build_dir/coverage.json when that was
+    made from the same files, else measured afresh."""
+    path = os.path.join(build_dir, "coverage.json")
+    key = tree_key(copy, exclude, timeout)
+    try:
+        with open(path) as f:
+            cached = json.load(f)
+        if cached.get("key") == key:
+            print("Coverage: kept from the last run on the same files")
+            return ({p: {int(n): t for n, t in ls.items()} for p, ls in cached["lines"].items()},
+                    cached["failed"])
+    except (OSError, ValueError, KeyError):
+        pass
+
+    cov_build = os.path.join(build_dir, "coverage")
+    if not os.path.exists(os.path.join(cov_build, "build.ninja")):
+        print("Coverage: configuring an instrumented build")
+        code = run(["cmake", "-S", copy, "-B", cov_build, "-G", "Ninja",
+                    "-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g0 --coverage",
+                    *linker_flags("--coverage")], root, log, 600)
+        if code != 0:
+            sys.exit(f"mutants: configuring the instrumented build failed, see {log}")
+    print("Coverage: building")
+    if run(["ninja"], cov_build, log, 3600) != 0:
+        sys.exit(f"mutants: the instrumented build failed, see {log}")
+    for stale in _files_ending(cov_build, ".gcda"):
+        os.remove(stale)
+    names = list_tests(cov_build, exclude)
+    print(f"Coverage: running {len(names)} tests one by one, {workers} at a time")
+    lines, failed = measure_coverage(copy, cov_build, wanted, names, workers, timeout,
+                                     os.path.join(build_dir, "coverage-logs"), tmp_root)
+    with open(path, "w") as f:
+        json.dump({"key": key, "failed": failed, "lines": lines}, f)
+    return lines, failed
+
+
+def _files_ending(top, suffix):
+    for dirpath, _, names in os.walk(top):
+        for name in names:
+            if name.endswith(suffix):
+                yield os.path.join(dirpath, name)
+
+
+def tests_for(site, coverage, failed):
+    """The tests that may notice the mutant: a sorted list, possibly empty, or None for all."""
+    counted = coverage.get(site.path, {})
+    known = [counted[n] for n in range(site.line, site.last_line + 1) if n in counted]
+    if not known:
+        return None
+    return sorted(set(failed).union(*known))
+
+
+# ---------------------------------------------------------------------------------------------
+# What to build: a mutant needs its own object compiled (to tell whether it builds at all)
+# and then only the programs its tests run. Relinking every program is most of a mutant's
+# cost otherwise.
+
+
+def programs_of_tests(cmake_build):
+    """{test: [ninja targets it runs]}, or None for a test that needs the whole build (one
+    handed the build folder itself)."""
+    out = subprocess.run(["ctest", "--show-only=json-v1"], cwd=cmake_build, check=True,
+                         capture_output=True, text=True).stdout
+    top = os.path.realpath(cmake_build)
+    needs = {}
+    for test in json.loads(out).get("tests", []):
+        targets = []
+        for arg in test.get("command", []):
+            if not os.path.isabs(arg):
+                continue
+            real = os.path.realpath(arg)
+            if real == top or (real.startswith(top + os.sep) and os.path.isdir(real)):
+                targets = None
+                break
+            if real.startswith(top + os.sep) and os.path.isfile(real) and os.access(real, os.X_OK):
+                targets.append(os.path.relpath(real, top))
+        needs[test["name"]] = targets
+    return needs
+
+
+def objects_of_sources(cmake_build, paths):
+    """{source path: [ninja targets of its object files]} for the given repository paths."""
+    out = subprocess.run(["ninja", "-t", "targets", "all"], cwd=cmake_build, check=True,
+                         capture_output=True, text=True).stdout
+    objects = {p: [] for p in paths}
+    for line in out.splitlines():
+        target = line.rsplit(": ", 1)[0]
+        if not target.endswith(".o") or ".dir/" not in target:
+            continue
+        source = target.split(".dir/", 1)[1][:-len(".o")]
+        for p in paths:
+            if p == source or p.endswith("/" + source):
+                objects[p].append(target)
+    return objects
+
+
+def targets_for(site, selected, objects, needs):
+    """What ninja must build for a mutant whose tests are selected (None: all of them);
+    None means everything."""
+    if selected is None:
+        return None
+    targets = list(objects.get(site.path, []))
+    for name in selected:
+        programs = needs.get(name, None)
+        if programs is None:
+            return None
+        targets += programs
+    return targets or None
 
 
 # One line of ctest's progress: " 3/32 Test  #3: tst_autosave .......   Passed    0.50 sec"
@@ -735,6 +961,8 @@ def main():
                              "(default: %(default)s)")
     parser.add_argument("--exclude-tests", metavar="REGEX",
                         help="ctest -E: leave out the tests whose names match")
+    parser.add_argument("--all-tests", action="store_true",
+                        help="run every test on every mutant, not only those that run its lines")
     parser.add_argument("--list", action="store_true",
                         help="only print the sampled mutants")
     parser.add_argument("--resume", action="store_true",
@@ -756,7 +984,9 @@ def main():
               f"in {len(hashes)} files",
               "Sites per operator: " + ", ".join(f"{k} {v}" for k, v in sorted(per_operator.items()))]
     header.append(f"Tests: ctest -j{args.test_jobs} --timeout {args.test_timeout}"
-                  + (f", leaving out {args.exclude_tests}" if args.exclude_tests else ", all"))
+                  + (f", leaving out {args.exclude_tests}" if args.exclude_tests else ", all")
+                  + ("; every test on every mutant" if args.all_tests
+                     else "; on each mutant, the tests that run its lines"))
     for line in header:
         print(line)
 
@@ -780,7 +1010,8 @@ def main():
 
     settings = {"version": RESULTS_VERSION, "rooms": rooms, "seed": args.seed,
                 "count": args.count, "exclude": args.exclude_tests,
-                "timeout": args.test_timeout}
+                "timeout": args.test_timeout,
+                "selection": "all" if args.all_tests else "coverage"}
     done = {}
     if args.resume and os.path.exists(results_path):
         with open(results_path) as f:
@@ -803,7 +1034,7 @@ def main():
         print("Configuring the build (-O0 -g0)")
         code = run(["cmake", "-S", copy, "-B", cmake_build, "-G", "Ninja",
                        "-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g0",
-                       *fast_linker_flags()], root, log, 600)
+                       *linker_flags()], root, log, 600)
         if code != 0:
             sys.exit(f"mutants: configuring failed, see {log}")
 
@@ -813,12 +1044,13 @@ def main():
         ctest += ["-E", args.exclude_tests]
     tmp_root = tempfile.mkdtemp(prefix="mutants-")
 
-    def build():
-        return run(["ninja", "-j", str(args.jobs)], cmake_build, log, 1800) == 0
+    def build(targets=None):
+        return run(["ninja", "-j", str(args.jobs), *(targets or [])], cmake_build, log,
+                   1800) == 0
 
-    def tests():
-        """Runs the test suite; returns (all passed, failures). The run is ended at the first
-        failure: one is enough to kill a mutant."""
+    def tests(names=None):
+        """Runs the tests, all or those named; returns (all passed, failures). The run is
+        ended at the first failure: one is enough to kill a mutant."""
         # Tests make their throwaway folders under TMPDIR; a private one is cleared after
         # every run, so a test ended early or by its timeout leaves nothing behind.
         tmp = tempfile.mkdtemp(dir=tmp_root)
@@ -831,7 +1063,8 @@ def main():
                 failures.append(failure)
             return bool(failure)
         try:
-            code = run(ctest, cmake_build, log, args.test_timeout * 20 + 120, env, watch,
+            selection = ["-R", "^(" + "|".join(names) + ")$"] if names else []
+            code = run(ctest + selection, cmake_build, log, args.test_timeout * 20 + 120, env, watch,
                        limit_memory=True)
         finally:
             shutil.rmtree(tmp, ignore_errors=True)
@@ -852,6 +1085,13 @@ def main():
         if not ok:
             sys.exit("mutants: tests fail without any mutant: " + ", ".join(failures))
         print(f"  all tests pass in {time.monotonic() - t0:.1f} s")
+        coverage, failed = {}, []
+        if not args.all_tests:
+            coverage, failed = coverage_map(root, copy, build_dir, set(hashes),
+                                            args.exclude_tests, args.test_jobs,
+                                            args.test_timeout * 3, log, tmp_root)
+        needs = programs_of_tests(cmake_build)
+        objects = objects_of_sources(cmake_build, list(hashes))
 
         for n, site in enumerate(sample, 1):
             key = site.key(hashes[site.path])
@@ -865,12 +1105,15 @@ def main():
             original = read_text(target)
             try:
                 write_text(target, original[:site.start] + site.replacement + original[site.end:])
-                built = build()
+                selected = None if args.all_tests else tests_for(site, coverage, failed)
+                built = build(targets_for(site, selected, objects, needs))
                 build_seconds = time.monotonic() - t0
                 if not built:
                     result, failures = "did not build", []
+                elif selected == []:
+                    result, failures = "survived", []
                 else:
-                    ok, failures = tests()
+                    ok, failures = tests(selected)
                     result = "survived" if ok else "killed"
             finally:
                 # Rewritten with a new time stamp, so the next build compiles it again.
@@ -879,11 +1122,13 @@ def main():
             record = {"key": key, "path": site.path, "line": site.line,
                       "operator": site.operator, "before": site.before, "after": site.after,
                       "result": result, "seconds": round(seconds, 1),
-                      "build_seconds": round(build_seconds, 1), "failures": failures[:5]}
+                      "build_seconds": round(build_seconds, 1), "failures": failures[:5],
+                      "tests": "all" if selected is None else len(selected)}
             results.append(record)
             with open(results_path, "a") as f:
                 f.write(json.dumps(record) + "\n")
-            print(f"{label}: {result} ({seconds:.1f} s, build {build_seconds:.1f} s)"
+            ran = "all tests" if selected is None else f"{len(selected)} tests"
+            print(f"{label}: {result} ({seconds:.1f} s, build {build_seconds:.1f} s, {ran})"
                   + (f" by {failures[0]}" if result == "killed" and failures else ""),
                   flush=True)
     except (KeyboardInterrupt, Interrupted):
@@ -921,6 +1166,7 @@ def summary(header, sample, results, elapsed, root, args):
               f"  killed         {len(killed)}",
               f"  survived       {len(survived)}",
               f"  did not build  {len(broken)}",
+              f"  run by no test {sum(1 for r in survived if r.get('tests') == 0)} of the survivors",
               f"  score          {score:.1f}% (killed / (killed + survived))",
               f"  wall time      {elapsed / 60:.1f} min"
               + (f", {sum(r['seconds'] for r in ran) / len(ran):.1f} s a mutant" if ran else ""),
