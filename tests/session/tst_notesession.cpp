@@ -325,6 +325,13 @@ void tst_NoteSession::aNoteTextTakesEveryEditAsAStringDoes()
         QVERIFY2(rebuilt == expected && change.added <= added.size() + 2 * 8192, qPrintable(what));
     }
     QCOMPARE(text.toUtf8(), expected.toUtf8());
+
+    // A character whose two halves end up in two pieces is still written as one.
+    const QString around = QString(10000, u'a') + u"🧀"_qs + QString(10000, u'b');
+    NoteText cut(around);
+    cut.replace(10001, 0, u"x"_qs);
+    cut.replace(10001, 1, QString());
+    QCOMPARE(cut.toUtf8(), around.toUtf8());
 }
 
 WISPEN_TEST_MAIN(tst_NoteSession)
