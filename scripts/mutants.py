@@ -696,6 +696,19 @@ def sync_copy(root, copy, build_dir):
             os.rmdir(dirpath)
 
 
+def configure(root, copy, cmake_build, log, message, instrument=""):
+    """Configures an unoptimised build of copy in cmake_build, unless one is there already;
+    instrument is added to the compiler's and the linker's flags."""
+    if os.path.exists(os.path.join(cmake_build, "build.ninja")):
+        return
+    print(message)
+    code = run(["cmake", "-S", copy, "-B", cmake_build, "-G", "Ninja",
+                "-DCMAKE_BUILD_TYPE=Debug", f"-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g0 {instrument}",
+                *linker_flags(instrument)], root, log, 600)
+    if code != 0:
+        sys.exit(f"mutants: configuring {cmake_build} failed, see {log}")
+
+
 def linker_flags(extra=""):
     # A faster linker matters: every mutant relinks the programs of the tests it runs.
     for linker in ("lld", "gold"):
@@ -831,13 +844,8 @@ def coverage_map(root, copy, build_dir, wanted, exclude, workers, timeout, log, 
         pass
 
     cov_build = os.path.join(build_dir, "coverage")
-    if not os.path.exists(os.path.join(cov_build, "build.ninja")):
-        print("Coverage: configuring an instrumented build")
-        code = run(["cmake", "-S", copy, "-B", cov_build, "-G", "Ninja",
-                    "-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g0 --coverage",
-                    *linker_flags("--coverage")], root, log, 600)
-        if code != 0:
-            sys.exit(f"mutants: configuring the instrumented build failed, see {log}")
+    configure(root, copy, cov_build, log, "Coverage: configuring an instrumented build",
+              "--coverage")
     print("Coverage: building")
     if run(["ninja"], cov_build, log, 3600) != 0:
         sys.exit(f"mutants: the instrumented build failed, see {log}")
@@ -1030,13 +1038,7 @@ def main():
 
     print(f"Copying the source tree to {os.path.relpath(copy, root)}")
     sync_copy(root, copy, build_dir)
-    if not os.path.exists(os.path.join(cmake_build, "build.ninja")):
-        print("Configuring the build (-O0 -g0)")
-        code = run(["cmake", "-S", copy, "-B", cmake_build, "-G", "Ninja",
-                       "-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g0",
-                       *linker_flags()], root, log, 600)
-        if code != 0:
-            sys.exit(f"mutants: configuring failed, see {log}")
+    configure(root, copy, cmake_build, log, "Configuring the build (-O0 -g0)")
 
     ctest = ["ctest", "-j", str(args.test_jobs), "--timeout", str(args.test_timeout),
              "--stop-on-failure", "--no-tests=error", "--output-on-failure"]
