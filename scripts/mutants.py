@@ -1066,8 +1066,8 @@ def main():
             return bool(failure)
         try:
             selection = ["-R", "^(" + "|".join(names) + ")$"] if names else []
-            code = run(ctest + selection, cmake_build, log, args.test_timeout * 20 + 120, env, watch,
-                       limit_memory=True)
+            code = run(ctest + selection, cmake_build, log, args.test_timeout * 20 + 120, env,
+                       watch, limit_memory=True)
         finally:
             shutil.rmtree(tmp, ignore_errors=True)
         if code == 0 and not failures:
