@@ -1168,7 +1168,8 @@ def summary(header, sample, results, elapsed, root, args):
               f"  killed         {len(killed)}",
               f"  survived       {len(survived)}",
               f"  did not build  {len(broken)}",
-              f"  run by no test {sum(1 for r in survived if r.get('tests') == 0)} of the survivors",
+              f"  run by no test {sum(1 for r in survived if r.get('tests') == 0)}"
+              " of the survivors",
               f"  score          {score:.1f}% (killed / (killed + survived))",
               f"  wall time      {elapsed / 60:.1f} min"
               + (f", {sum(r['seconds'] for r in ran) / len(ran):.1f} s a mutant" if ran else ""),
